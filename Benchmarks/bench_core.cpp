@@ -24,8 +24,14 @@ void* operator new(std::size_t size)
         return memory;
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 
 namespace {
 
@@ -34,8 +40,9 @@ QList<KeyBinding> fortyEightBindings()
     QList<KeyBinding> bindings;
     const QDateTime created = QDateTime::currentDateTimeUtc();
     for (PhysicalKeyCode code : KeyboardGrid::keyCodes())
-        bindings.append(KeyBinding{QUuid::createUuid(), BoundKey{code, KeyboardGrid::qwertyLabels().value(code)},
-                                   u"com.example.app%1"_s.arg(code), u"Application %1"_s.arg(code), created, 0});
+        bindings.append(
+            KeyBinding{QUuid::createUuid(), BoundKey{code, KeyboardGrid::qwertyLabels().value(code)},
+                       u"com.example.app%1"_s.arg(code), u"Application %1"_s.arg(code), created, 0});
     return bindings;
 }
 
@@ -53,10 +60,10 @@ QList<RawKeyEvent> realisticStream()
         stream.append(down(code));
         stream.append(up(code));
     }
-    stream.append({down(trigger), down(38), down(38, true), up(38), up(trigger)});  // bound chord
+    stream.append({down(trigger), down(38), down(38, true), up(38), up(trigger)});   // bound chord
     stream.append({down(trigger), down(122), up(122), down(1), up(1), up(trigger)}); // unbound, then bound
-    stream.append({down(trigger), up(trigger), down(trigger), up(trigger)});          // double tap
-    stream.append({down(trigger), down(trigger, true), up(trigger)});                 // tap with repeats
+    stream.append({down(trigger), up(trigger), down(trigger), up(trigger)});         // double tap
+    stream.append({down(trigger), down(trigger, true), up(trigger)});                // tap with repeats
     return stream;
 }
 
@@ -65,8 +72,8 @@ void BM_HyperKeyStateMachineHandle(benchmark::State& state)
     const BindingLookupTable table = KeyBindingList::lookupTable(fortyEightBindings(), 36, 49);
     double clock = 0;
     HyperKeyStateMachine machine(
-        HyperKeyTrigger::virtualKeyCode, [] { return true; }, [] { return true; }, 0.5, [&clock] { return clock; },
-        [](bool) {},
+        HyperKeyTrigger::virtualKeyCode, [] { return true; }, [] { return true; }, 0.5,
+        [&clock] { return clock; }, [](bool) {},
         [&table](PhysicalKeyCode code) -> std::optional<HyperKeyAction> {
             const auto found = table.constFind(code);
             if (found == table.constEnd())
@@ -86,7 +93,8 @@ void BM_HyperKeyStateMachineHandle(benchmark::State& state)
     }
     const double events = double(state.iterations()) * double(stream.size());
     state.SetItemsProcessed(int64_t(events));
-    state.counters["ns/event"] = benchmark::Counter(events, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/event"] =
+        benchmark::Counter(events, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["allocs/event"] = double(allocations.load() - allocationsBefore) / events;
 }
 BENCHMARK(BM_HyperKeyStateMachineHandle);

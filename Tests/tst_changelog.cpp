@@ -24,13 +24,15 @@ void ChangelogTest::parse_data()
     QTest::addColumn<QList<ChangelogEntry>>("expected");
 
     QTest::newRow("empty") << u""_s << QList<ChangelogEntry>{};
-    QTest::newRow("no release heading") << u"# Title\n### New: Ignored\ndetail\n"_s << QList<ChangelogEntry>{};
+    QTest::newRow("no release heading")
+        << u"# Title\n### New: Ignored\ndetail\n"_s << QList<ChangelogEntry>{};
     QTest::newRow("example")
         << u"# Changelog\n## 1.4 (12 March 2025)\n### New: Profiles\nSwitch sets of bindings.\n\n### Fix: Crash\n## 1.3\n"_s
-        << QList<ChangelogEntry>{
-               {u"1.4"_s, u"12 March 2025"_s,
-                {{Kind::newFeature, u"Profiles"_s, u"Switch sets of bindings."_s}, {Kind::fix, u"Crash"_s, u""_s}}},
-               {u"1.3"_s, u""_s, {}}};
+        << QList<ChangelogEntry>{{u"1.4"_s,
+                                  u"12 March 2025"_s,
+                                  {{Kind::newFeature, u"Profiles"_s, u"Switch sets of bindings."_s},
+                                   {Kind::fix, u"Crash"_s, u""_s}}},
+                                 {u"1.3"_s, u""_s, {}}};
     QTest::newRow("heading trimmed, date kept as written")
         << u"##  \t2.0 \t( soon ) trailing \n"_s << QList<ChangelogEntry>{{u"2.0"_s, u" soon "_s, {}}};
     QTest::newRow("closing before opening parenthesis")
@@ -44,11 +46,13 @@ void ChangelogTest::parse_data()
     QTest::newRow("blank lines inside kept, outside trimmed, lines not trimmed")
         << u"## 1\n### New: A\n\n  one\n\ntwo  \n\n"_s
         << QList<ChangelogEntry>{{u"1"_s, u""_s, {{Kind::newFeature, u"A"_s, u"one\n\ntwo"_s}}}};
-    QTest::newRow("any newline")
-        << u"## 1\r\n### New: A\r\nx\r\ny\u2028## 2"_s
-        << QList<ChangelogEntry>{{u"1"_s, u""_s, {{Kind::newFeature, u"A"_s, u"x\ny"_s}}}, {u"2"_s, u""_s, {}}};
+    QTest::newRow("any newline") << u"## 1\r\n### New: A\r\nx\r\ny\u2028## 2"_s
+                                 << QList<ChangelogEntry>{
+                                        {u"1"_s, u""_s, {{Kind::newFeature, u"A"_s, u"x\ny"_s}}},
+                                        {u"2"_s, u""_s, {}}};
     QTest::newRow("title after the first colon")
-        << u"## 1\n### Fix: a: b\n"_s << QList<ChangelogEntry>{{u"1"_s, u""_s, {{Kind::fix, u"a: b"_s, u""_s}}}};
+        << u"## 1\n### Fix: a: b\n"_s
+        << QList<ChangelogEntry>{{u"1"_s, u""_s, {{Kind::fix, u"a: b"_s, u""_s}}}};
 }
 
 void ChangelogTest::parse()

@@ -13,8 +13,12 @@ namespace {
 
 KeyBinding makeBinding(PhysicalKeyCode code, const QString& label, const QString& app, qint64 jumps = 0)
 {
-    return KeyBinding{QUuid::createUuid(), BoundKey{code, label}, app, app,
-                      QDateTime(QDate(2025, 3, 1), QTime(9, 30), QTimeZone::utc()), jumps};
+    return KeyBinding{QUuid::createUuid(),
+                      BoundKey{code, label},
+                      app,
+                      app,
+                      QDateTime(QDate(2025, 3, 1), QTime(9, 30), QTimeZone::utc()),
+                      jumps};
 }
 
 QStringList labels(const QList<KeyBinding>& bindings)
@@ -63,7 +67,8 @@ void KeyBindingsTest::lookupTable()
 
     QCOMPARE(lookupTable({}, 36, 36).value(36), HyperKeyAction::showMenu());
 
-    const BindingLookupTable shadowed = lookupTable({makeBinding(36, u"Return"_s, u"com.apple.mail"_s)}, 36, 49);
+    const BindingLookupTable shadowed =
+        lookupTable({makeBinding(36, u"Return"_s, u"com.apple.mail"_s)}, 36, 49);
     QCOMPARE(shadowed.size(), 2);
     QCOMPARE(shadowed.value(36), HyperKeyAction::activate(u"com.apple.mail"_s));
     QVERIFY(!shadowed.values().contains(HyperKeyAction::showMenu()));
@@ -210,7 +215,8 @@ void KeyBindingsTest::bindingRoundTrips()
 {
     const KeyBinding binding = makeBinding(65535, u"Key 65535"_s, u"com.example"_s);
     const QJsonObject written = binding.toJson();
-    QCOMPARE(written.keys(), (QStringList{u"appName"_s, u"bundleIdentifier"_s, u"createdAt"_s, u"id"_s, u"key"_s}));
+    QCOMPARE(written.keys(),
+             (QStringList{u"appName"_s, u"bundleIdentifier"_s, u"createdAt"_s, u"id"_s, u"key"_s}));
     QCOMPARE(written.value("id"_L1).toString(), binding.id.toString(QUuid::WithoutBraces).toUpper());
     QCOMPARE(written.value("createdAt"_L1).toString(), u"2025-03-01T09:30:00Z"_s);
     QCOMPARE(KeyBinding::fromJson(written), binding);
@@ -241,7 +247,8 @@ void KeyBindingsTest::profilesJson()
     QVERIFY(!ProfilesFile::fromJson(object(u"{\"profiles\":[]}"_s)));
     QVERIFY(!ProfilesFile::fromJson(object(
         u"{\"activeID\":\"00000000-0000-0000-0000-000000000001\",\"profiles\":[{\"id\":\"00000000-0000-0000-0000-000000000001\"}]}"_s)));
-    const auto empty = ProfilesFile::fromJson(object(u"{\"activeID\":\"00000000-0000-0000-0000-000000000000\",\"profiles\":[]}"_s));
+    const auto empty = ProfilesFile::fromJson(
+        object(u"{\"activeID\":\"00000000-0000-0000-0000-000000000000\",\"profiles\":[]}"_s));
     QVERIFY(empty && empty->profiles.isEmpty());
 }
 

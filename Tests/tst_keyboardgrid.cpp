@@ -71,8 +71,10 @@ void KeyboardGridTest::move_data()
     QTest::newRow("M down to comma") << true << Position{2, 6} << Direction::down << Position{3, 8};
     QTest::newRow("up from the top row") << false << Position{0, 3} << Direction::up << Position{0, 3};
     QTest::newRow("down from the bottom row") << false << Position{2, 3} << Direction::down << Position{2, 3};
-    QTest::newRow("left from the first column") << false << Position{1, 0} << Direction::left << Position{1, 0};
-    QTest::newRow("right from the last column") << false << Position{2, 6} << Direction::right << Position{2, 6};
+    QTest::newRow("left from the first column")
+        << false << Position{1, 0} << Direction::left << Position{1, 0};
+    QTest::newRow("right from the last column")
+        << false << Position{2, 6} << Direction::right << Position{2, 6};
     QTest::newRow("left") << false << Position{1, 3} << Direction::left << Position{1, 2};
     QTest::newRow("right") << false << Position{1, 3} << Direction::right << Position{1, 4};
 }

@@ -35,7 +35,8 @@ void NameMatchTest::offsets_data()
     QTest::newRow("repeated letter") << u"aa"_s << u"Safari"_s << true << Offsets{1, 3};
     QTest::newRow("too many repeats") << u"aaa"_s << u"Safari"_s << false << Offsets{};
     QTest::newRow("diacritics ignored") << u"cafe"_s << u"Café"_s << true << Offsets{0, 1, 2, 3};
-    QTest::newRow("decomposed accent is one character") << u"e1"_s << u"Cafe\u03011"_s << true << Offsets{3, 4};
+    QTest::newRow("decomposed accent is one character")
+        << u"e1"_s << u"Cafe\u03011"_s << true << Offsets{3, 4};
     QTest::newRow("accent in the query") << u"É"_s << u"Safe"_s << true << Offsets{3};
     QTest::newRow("space is a character") << u"s c"_s << u"Visual Studio Code"_s << true << Offsets{2, 6, 14};
     QTest::newRow("space must match") << u"s c"_s << u"Slack"_s << false << Offsets{};
@@ -68,7 +69,8 @@ void NameMatchTest::freeLetters_data()
     QTest::newRow("accents and other scripts ignored") << u"Éω z"_s << QList<int>{} << u"Z"_s;
     QTest::newRow("sharp s upper-cases to SS") << u"ß"_s << QList<int>{} << u"S"_s;
     QList<int> all;
-    for (int code : {0, 11, 8, 2, 14, 3, 5, 4, 34, 38, 40, 37, 46, 45, 31, 35, 12, 15, 1, 17, 32, 9, 13, 7, 16, 6})
+    for (int code :
+         {0, 11, 8, 2, 14, 3, 5, 4, 34, 38, 40, 37, 46, 45, 31, 35, 12, 15, 1, 17, 32, 9, 13, 7, 16, 6})
         all.append(code);
     QTest::newRow("every letter excluded") << u"Safari"_s << all << u""_s;
 }
@@ -96,8 +98,8 @@ void NameMatchTest::assign_data()
     QTest::addColumn<QList<int>>("reserved");
     QTest::addColumn<QStringList>("expected"); // "name=letter" in result order
 
-    QTest::newRow("Safari and Slack") << QStringList{u"Slack"_s, u"Safari"_s} << QList<int>{}
-                                      << QStringList{u"Safari=S"_s, u"Slack=L"_s};
+    QTest::newRow("Safari and Slack")
+        << QStringList{u"Slack"_s, u"Safari"_s} << QList<int>{} << QStringList{u"Safari=S"_s, u"Slack=L"_s};
     QTest::newRow("S reserved") << QStringList{u"Safari"_s, u"Slack"_s} << QList<int>{1}
                                 << QStringList{u"Safari=A"_s, u"Slack=L"_s};
     QTest::newRow("Mail and Maps") << QStringList{u"Maps"_s, u"Mail"_s} << QList<int>{}
@@ -108,8 +110,8 @@ void NameMatchTest::assign_data()
     for (PhysicalKeyCode code : LetterKeyCode::codes())
         all.append(code);
     QTest::newRow("every letter reserved") << QStringList{u"Safari"_s} << all << QStringList{};
-    QTest::newRow("numbers by value") << QStringList{u"App 10"_s, u"App 9"_s} << QList<int>{}
-                                      << QStringList{u"App 9=A"_s, u"App 10=P"_s};
+    QTest::newRow("numbers by value")
+        << QStringList{u"App 10"_s, u"App 9"_s} << QList<int>{} << QStringList{u"App 9=A"_s, u"App 10=P"_s};
 }
 
 void NameMatchTest::assign()

@@ -44,7 +44,8 @@ void TextHelpersTest::localizedStandardCompare()
 
 void TextHelpersTest::folding()
 {
-    QCOMPARE(TextFolding::graphemes(u"Cafe\u0301!"_s), (QStringList{u"C"_s, u"a"_s, u"f"_s, u"e\u0301"_s, u"!"_s}));
+    QCOMPARE(TextFolding::graphemes(u"Cafe\u0301!"_s),
+             (QStringList{u"C"_s, u"a"_s, u"f"_s, u"e\u0301"_s, u"!"_s}));
     QCOMPARE(TextFolding::foldGrapheme(u"É"_s), u"e"_s);
     QCOMPARE(TextFolding::foldGrapheme(u"e\u0301"_s), u"e"_s);
     QCOMPARE(TextFolding::foldGrapheme(u"Ä"_s), TextFolding::foldGrapheme(u"a"_s));

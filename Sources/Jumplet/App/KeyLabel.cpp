@@ -19,12 +19,12 @@ KeyLabel::LayoutTranslation& installedTranslation()
 const QHash<PhysicalKeyCode, QString>& special()
 {
     static const QHash<PhysicalKeyCode, QString> table = {
-        {36, u"Return"_s}, {48, u"Tab"_s},    {49, u"Space"_s},  {51, u"Delete"_s}, {53, u"Escape"_s},
-        {76, u"Enter"_s},  {123, u"←"_s},     {124, u"→"_s},     {125, u"↓"_s},     {126, u"↑"_s},
-        {122, u"F1"_s},    {120, u"F2"_s},    {99, u"F3"_s},     {118, u"F4"_s},    {96, u"F5"_s},
-        {97, u"F6"_s},     {98, u"F7"_s},     {100, u"F8"_s},    {101, u"F9"_s},    {109, u"F10"_s},
-        {103, u"F11"_s},   {111, u"F12"_s},   {105, u"F13"_s},   {107, u"F14"_s},   {113, u"F15"_s},
-        {106, u"F16"_s},   {64, u"F17"_s},    {79, u"F18"_s},    {80, u"F19"_s},
+        {36, u"Return"_s}, {48, u"Tab"_s},  {49, u"Space"_s}, {51, u"Delete"_s}, {53, u"Escape"_s},
+        {76, u"Enter"_s},  {123, u"←"_s},   {124, u"→"_s},    {125, u"↓"_s},     {126, u"↑"_s},
+        {122, u"F1"_s},    {120, u"F2"_s},  {99, u"F3"_s},    {118, u"F4"_s},    {96, u"F5"_s},
+        {97, u"F6"_s},     {98, u"F7"_s},   {100, u"F8"_s},   {101, u"F9"_s},    {109, u"F10"_s},
+        {103, u"F11"_s},   {111, u"F12"_s}, {105, u"F13"_s},  {107, u"F14"_s},   {113, u"F15"_s},
+        {106, u"F16"_s},   {64, u"F17"_s},  {79, u"F18"_s},   {80, u"F19"_s},
     };
     return table;
 }

@@ -48,7 +48,8 @@ QList<ChangelogEntry> ChangelogParser::parse(const QString& text)
 
     const auto finishPendingChange = [&] {
         if (pending && release)
-            release->changes.append({pending->kind, pending->title, pending->detailLines.join(u'\n').trimmed()});
+            release->changes.append(
+                {pending->kind, pending->title, pending->detailLines.join(u'\n').trimmed()});
         pending.reset();
     };
 
@@ -63,7 +64,8 @@ QList<ChangelogEntry> ChangelogParser::parse(const QString& text)
         } else if (line.startsWith(u"### "_s) && line.contains(u':')) {
             finishPendingChange();
             const qsizetype colon = line.indexOf(u':');
-            const auto kind = ChangelogChange::kindFromRawValue(trimmedOfSpacesAndTabs(line.mid(4, colon - 4)));
+            const auto kind =
+                ChangelogChange::kindFromRawValue(trimmedOfSpacesAndTabs(line.mid(4, colon - 4)));
             if (kind)
                 pending = PendingChange{*kind, trimmedOfSpacesAndTabs(line.mid(colon + 1)), {}};
         } else if (pending) {

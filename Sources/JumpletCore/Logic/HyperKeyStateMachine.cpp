@@ -8,13 +8,10 @@ HyperKeyStateMachine::HyperKeyStateMachine(PhysicalKeyCode triggerKeyCode,
                                            double doubleTapInterval, std::function<double()> now,
                                            std::function<void(bool)> onTriggerHeldChanged,
                                            BindingResolver resolveBinding)
-    : triggerKeyCode(triggerKeyCode)
-    , resolveBinding(std::move(resolveBinding))
-    , sendsEscapeWhenTappedAlone(std::move(sendsEscapeWhenTappedAlone))
-    , togglesCapsLockOnDoubleTap(std::move(togglesCapsLockOnDoubleTap))
-    , doubleTapInterval(doubleTapInterval)
-    , now(std::move(now))
-    , onTriggerHeldChanged(std::move(onTriggerHeldChanged))
+    : triggerKeyCode(triggerKeyCode), resolveBinding(std::move(resolveBinding)),
+      sendsEscapeWhenTappedAlone(std::move(sendsEscapeWhenTappedAlone)),
+      togglesCapsLockOnDoubleTap(std::move(togglesCapsLockOnDoubleTap)), doubleTapInterval(doubleTapInterval),
+      now(std::move(now)), onTriggerHeldChanged(std::move(onTriggerHeldChanged))
 {
 }
 

@@ -56,10 +56,9 @@ QList<KeyboardGrid::Row> KeyboardGrid::rows(bool showingNumbers, bool showingSym
     if (showingSymbols)
         result.append(symbolRow());
 
-    const double smallest =
-        std::min_element(result.cbegin(), result.cend(), [](const Row& a, const Row& b) {
-            return a.indent < b.indent;
-        })->indent;
+    const double smallest = std::min_element(result.cbegin(), result.cend(), [](const Row& a, const Row& b) {
+                                return a.indent < b.indent;
+                            })->indent;
     for (Row& row : result)
         row.indent -= smallest;
     return result;

@@ -26,7 +26,8 @@ struct Position {
     friend bool operator==(const Position&, const Position&) = default;
 };
 
-// The letter rows, with the number row above and the symbol row below when shown; the leftmost row starts at 0.
+// The letter rows, with the number row above and the symbol row below when shown; the leftmost row starts at
+// 0.
 QList<Row> rows(bool showingNumbers, bool showingSymbols);
 
 // Where the selection goes from a position that exists in rows; it never wraps.

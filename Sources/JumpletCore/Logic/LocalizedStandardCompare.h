@@ -8,6 +8,9 @@ namespace LocalizedStandardCompare {
 // Negative, zero or positive as a sorts before, with or after b.
 int compare(const QString& a, const QString& b);
 
-inline bool lessThan(const QString& a, const QString& b) { return compare(a, b) < 0; }
+inline bool lessThan(const QString& a, const QString& b)
+{
+    return compare(a, b) < 0;
+}
 
 } // namespace LocalizedStandardCompare

@@ -30,7 +30,8 @@ QList<BoundKey> SuggestedBindings::freeLetters(const QString& name, const QSet<P
     return result;
 }
 
-QList<SuggestedBinding> SuggestedBindings::assign(const QList<AppInfo>& apps, const QSet<PhysicalKeyCode>& reserving)
+QList<SuggestedBinding> SuggestedBindings::assign(const QList<AppInfo>& apps,
+                                                  const QSet<PhysicalKeyCode>& reserving)
 {
     QList<AppInfo> sorted = apps;
     std::stable_sort(sorted.begin(), sorted.end(), [](const AppInfo& a, const AppInfo& b) {

@@ -23,8 +23,8 @@ QString TextFolding::foldGrapheme(const QString& grapheme)
     stripped.reserve(decomposed.size());
     for (const QChar c : decomposed) {
         const auto category = c.category();
-        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining
-            && category != QChar::Mark_Enclosing)
+        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining &&
+            category != QChar::Mark_Enclosing)
             stripped.append(c);
     }
     // A grapheme made only of marks keeps its marks rather than vanishing.

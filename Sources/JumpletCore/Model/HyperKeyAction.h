@@ -9,7 +9,10 @@ struct HyperKeyAction {
     Kind kind = Kind::showMenu;
     QString bundleIdentifier; // only for activate
 
-    static HyperKeyAction activate(const QString& bundleIdentifier) { return {Kind::activate, bundleIdentifier}; }
+    static HyperKeyAction activate(const QString& bundleIdentifier)
+    {
+        return {Kind::activate, bundleIdentifier};
+    }
     static HyperKeyAction showMenu() { return {Kind::showMenu, {}}; }
     static HyperKeyAction toggleLayout() { return {Kind::toggleLayout, {}}; }
     static HyperKeyAction toggleCapsLock() { return {Kind::toggleCapsLock, {}}; }

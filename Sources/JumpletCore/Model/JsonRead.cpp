@@ -17,10 +17,11 @@ std::optional<qint64> JsonRead::integer(const QJsonValue& value, qint64 minimum,
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (!std::isfinite(number) || number != std::trunc(number) || number < double(minimum)
-        || number > double(maximum))
+    if (!std::isfinite(number) || number != std::trunc(number) || number < double(minimum) ||
+        number > double(maximum))
         return std::nullopt;
-    // Integers beyond 2^53 lose precision as doubles; Qt keeps the exact value for those it parsed as integers.
+    // Integers beyond 2^53 lose precision as doubles; Qt keeps the exact value for those it parsed as
+    // integers.
     const qint64 exact = value.toInteger(qint64(number));
     return exact >= minimum && exact <= maximum ? std::optional(exact) : std::nullopt;
 }

@@ -26,7 +26,8 @@ struct KeyBinding {
 
     QJsonObject toJson(DateForm dateForm = DateForm::iso8601) const;
     // Every key is required with its type; a "jumps" key is ignored, so the result always has 0 jumps.
-    static std::optional<KeyBinding> fromJson(const QJsonObject& object, DateForm dateForm = DateForm::iso8601);
+    static std::optional<KeyBinding> fromJson(const QJsonObject& object,
+                                              DateForm dateForm = DateForm::iso8601);
 
     friend bool operator==(const KeyBinding&, const KeyBinding&) = default;
 };

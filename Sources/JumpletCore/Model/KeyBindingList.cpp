@@ -48,8 +48,8 @@ QList<KeyBinding> KeyBindingList::settingBinding(const QList<KeyBinding>& bindin
     return sortedByLabel(std::move(result));
 }
 
-QList<KeyBinding> KeyBindingList::movingBinding(const QList<KeyBinding>& bindings, PhysicalKeyCode fromKeyCode,
-                                                const BoundKey& target)
+QList<KeyBinding> KeyBindingList::movingBinding(const QList<KeyBinding>& bindings,
+                                                PhysicalKeyCode fromKeyCode, const BoundKey& target)
 {
     if (fromKeyCode == target.keyCode)
         return bindings;
@@ -81,7 +81,8 @@ QList<KeyBinding> KeyBindingList::removingBinding(const QList<KeyBinding>& bindi
     return result;
 }
 
-QList<KeyBinding> KeyBindingList::recordingJump(const QList<KeyBinding>& bindings, const QString& bundleIdentifier)
+QList<KeyBinding> KeyBindingList::recordingJump(const QList<KeyBinding>& bindings,
+                                                const QString& bundleIdentifier)
 {
     QList<KeyBinding> result = bindings;
     for (KeyBinding& binding : result) {
