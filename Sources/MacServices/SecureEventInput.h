@@ -1,0 +1,9 @@
+#pragma once
+
+// Whether any process has secure keyboard entry turned on.
+class SecureEventInput {
+public:
+    virtual ~SecureEventInput() = default;
+
+    virtual bool isSecureEventInputEnabled() = 0;
+};
