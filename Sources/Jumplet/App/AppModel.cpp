@@ -6,7 +6,7 @@
 #include "Logic/HyperKeyStateMachine.h"
 #include "Model/HyperKeyTrigger.h"
 #include "Model/KeyBindingList.h"
-#include "Model/ShortcutsImport.h"
+#include "Storage/ShortcutsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -539,7 +539,7 @@ void AppModel::setBinding(const BoundKey& key, const AppInfo& app)
     if (existing && existing->bundleIdentifier == app.bundleIdentifier)
         return;
     // Whole seconds, as the binding file keeps them, so that saving again finds the file unchanged.
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::UTC);
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
     const KeyBinding binding{QUuid::createUuid(), key, app.bundleIdentifier, app.name, now, 0};
     setBindings(KeyBindingList::settingBinding(m_bindings, binding));
     rebuildLookup();
@@ -600,12 +600,10 @@ void AppModel::completeOnboarding(const QList<SuggestedBinding>& suggestions)
 
 void AppModel::importBindings(const QList<KeyBinding>& imported, bool replacingAll)
 {
-    const QList<KeyBinding> merged = ShortcutsImport::merged(m_bindings, imported, replacingAll);
-    for (const KeyBinding& binding : std::as_const(m_bindings)) {
-        if (!KeyBindingList::binding(merged, binding.key.keyCode))
-            m_store->remove(binding.key.keyCode);
-    }
-    setBindings(merged);
+    const ShortcutsFile::Import result = ShortcutsFile::importBindings(m_bindings, imported, replacingAll);
+    for (const PhysicalKeyCode keyCode : result.removedKeyCodes)
+        m_store->remove(keyCode);
+    setBindings(result.bindings);
     rebuildLookup();
     m_store->save(m_bindings);
 }
@@ -756,7 +754,7 @@ void AppModel::finishSync(SyncMode mode, const std::optional<QString>& folder, S
     cancelSync();
     // The copying runs in the background; the old store keeps serving until the model re-points at the end.
     m_syncSettings.apply(mode, folder, start).then(this, [this](const SyncLocations& locations) {
-        relocate(Locations{locations.local, locations.portable});
+        relocate(Locations::from(locations));
     });
 }
 

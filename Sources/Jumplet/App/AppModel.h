@@ -12,7 +12,7 @@
 #include "Model/HyperKeyAction.h"
 #include "Model/KeyBinding.h"
 #include "Model/Profile.h"
-#include "Logic/SuggestedBindings.h"
+#include "Model/SuggestedBinding.h"
 #include "Ports/JumpCountsStorePort.h"
 #include "Ports/KeyBindingStorePort.h"
 #include "Ports/ProfileStorePort.h"
