@@ -4,6 +4,8 @@
 #include "PreferenceDomains.h"
 #include "ProcessRunner.h"
 
+#include "Logic/PropertyListValue.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,20 +21,6 @@ namespace {
 constexpr std::uint32_t hidParameterConnection = 1;
 constexpr int capsLockSelector = 1;
 
-bool isInteger(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 HIDCapsLockRemapper::HIDCapsLockRemapper(ProcessRunner& processes, PreferenceDomains& preferences, HIDSystem& hid)
@@ -96,10 +84,10 @@ bool HIDCapsLockRemapper::isCapsLockRemappedBySystem()
         for (const QVariant& entry : mappings) {
             const QVariantMap mapping = entry.toMap();
             const QVariant source = mapping.value(u"HIDKeyboardModifierMappingSrc"_s);
-            if (!isInteger(source) || source.toLongLong() != capsLockUsage)
+            if (!PropertyListValue::isInteger(source) || source.toLongLong() != capsLockUsage)
                 continue;
             const QVariant destination = mapping.value(u"HIDKeyboardModifierMappingDst"_s);
-            if (!isInteger(destination) || destination.toLongLong() != capsLockUsage)
+            if (!PropertyListValue::isInteger(destination) || destination.toLongLong() != capsLockUsage)
                 return true;
         }
     }
