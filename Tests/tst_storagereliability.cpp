@@ -213,6 +213,15 @@ void report(const char* reader, int cases, int read)
     qInfo("%s: %d damaged inputs, %d read, %d recovered as specified", reader, cases, read, cases - read);
 }
 
+// In memory where the system has it: a killed process loses nothing that the disk would keep, and without
+// the disk's flushes the writer gets through many files between kills and the readers through many cases.
+QString scratchTemplate()
+{
+    const QFileInfo memory(u"/dev/shm"_s);
+    return memory.isDir() && memory.isWritable() ? u"/dev/shm/jumplet-storage-XXXXXX"_s
+                                                 : QDir::tempPath() + u"/jumplet-storage-XXXXXX"_s;
+}
+
 QByteArray validBinding()
 {
     return JSONFile::encode(bindingOfGeneration(3, 1).toJson());
@@ -254,12 +263,13 @@ private slots:
 private:
     QString freshCase(const QString& name);
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir{scratchTemplate()};
     int m_case = 0;
 };
 
 void StorageReliabilityTest::initTestCase()
 {
+    QVERIFY(m_dir.isValid());
     // Damaged files are logged by design; thousands of such lines would only slow the run.
     QLoggingCategory::setFilterRules(u"KeyBindingFileStore.critical=false\nProfileJSONStore.critical=false\n"
                                      "JumpCountsJSONStore.critical=false\nLegacyBindingsMigration.critical=false\n"
@@ -280,12 +290,7 @@ QString StorageReliabilityTest::freshCase(const QString& name)
 
 void StorageReliabilityTest::killedWriterLeavesWholeFiles()
 {
-    // In memory where the system has it: a killed process loses nothing the disk would keep, and without the
-    // disk's flushes the writer gets through many files between kills.
-    const bool inMemory = QFileInfo(u"/dev/shm"_s).isDir() && QFileInfo(u"/dev/shm"_s).isWritable();
-    QTemporaryDir crashDir(inMemory ? u"/dev/shm/jumplet-crash-XXXXXX"_s : QDir::tempPath() + u"/crash-XXXXXX"_s);
-    QVERIFY(crashDir.isValid());
-    const QString folder = crashDir.path();
+    const QString folder = m_dir.filePath(u"crash"_s);
     QRandomGenerator random(20261211);
     QList<qint64> previous(bindingCount + 1, 0);
     int killedWhileRunning = 0;
