@@ -52,6 +52,50 @@ void appendNumber(QByteArray& out, const QJsonValue& value)
         out += QByteArray::number(number, 'g', QLocale::FloatingPointShortest);
 }
 
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The order of the macOS encoder's sorted keys: runs of digits by value, letters regardless of case, then
+// code units to break ties.
+bool keyLessThan(const QString& a, const QString& b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            const qsizetype startA = i;
+            const qsizetype startB = j;
+            while (i < a.size() && isDigit(a[i]))
+                ++i;
+            while (j < b.size() && isDigit(b[j]))
+                ++j;
+            // Compare the values without leading zeros, longer run of significant digits first.
+            QStringView runA = QStringView(a).sliced(startA, i - startA);
+            QStringView runB = QStringView(b).sliced(startB, j - startB);
+            while (runA.size() > 1 && runA.front() == u'0')
+                runA = runA.sliced(1);
+            while (runB.size() > 1 && runB.front() == u'0')
+                runB = runB.sliced(1);
+            if (runA.size() != runB.size())
+                return runA.size() < runB.size();
+            if (const int order = runA.compare(runB); order != 0)
+                return order < 0;
+            continue;
+        }
+        const QChar foldedA = a[i].toCaseFolded();
+        const QChar foldedB = b[j].toCaseFolded();
+        if (foldedA != foldedB)
+            return foldedA < foldedB;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return (a.size() - i) < (b.size() - j);
+    return a < b;
+}
+
 void appendIndent(QByteArray& out, int depth)
 {
     out += QByteArray(depth * 2, ' ');
@@ -81,7 +125,7 @@ void appendValue(QByteArray& out, const QJsonValue& value, int depth)
     case QJsonValue::Object: {
         const QJsonObject object = value.toObject();
         QStringList keys = object.keys();
-        std::sort(keys.begin(), keys.end(), JSONFile::keyLessThan);
+        std::sort(keys.begin(), keys.end(), keyLessThan);
         out += "{\n";
         for (qsizetype i = 0; i < keys.size(); ++i) {
             if (i > 0)
@@ -100,10 +144,6 @@ void appendValue(QByteArray& out, const QJsonValue& value, int depth)
     }
 }
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
 
 } // namespace
 
@@ -180,41 +220,4 @@ bool JSONFile::isAwaitingDownload(const QString& path)
     // No cloud drive here reports a download status or takes download requests: the placeholder is all.
     const QFileInfo info(path);
     return QFileInfo::exists(info.dir().filePath(u"."_s + info.fileName() + u".icloud"_s));
-}
-
-bool JSONFile::keyLessThan(const QString& a, const QString& b)
-{
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            const qsizetype startA = i;
-            const qsizetype startB = j;
-            while (i < a.size() && isDigit(a[i]))
-                ++i;
-            while (j < b.size() && isDigit(b[j]))
-                ++j;
-            // Compare the values without leading zeros, longer run of significant digits first.
-            QStringView runA = QStringView(a).sliced(startA, i - startA);
-            QStringView runB = QStringView(b).sliced(startB, j - startB);
-            while (runA.size() > 1 && runA.front() == u'0')
-                runA = runA.sliced(1);
-            while (runB.size() > 1 && runB.front() == u'0')
-                runB = runB.sliced(1);
-            if (runA.size() != runB.size())
-                return runA.size() < runB.size();
-            if (const int order = runA.compare(runB); order != 0)
-                return order < 0;
-            continue;
-        }
-        const QChar foldedA = a[i].toCaseFolded();
-        const QChar foldedB = b[j].toCaseFolded();
-        if (foldedA != foldedB)
-            return foldedA < foldedB;
-        ++i;
-        ++j;
-    }
-    if ((a.size() - i) != (b.size() - j))
-        return (a.size() - i) < (b.size() - j);
-    return a < b;
 }

@@ -62,8 +62,4 @@ void write(const QJsonValue& value, const QString& path);
 // requested where the platform supports it.
 bool isAwaitingDownload(const QString& path);
 
-// The order the stored form gives object keys: runs of digits by value, letters regardless of case,
-// then code units to break ties.
-bool keyLessThan(const QString& a, const QString& b);
-
 } // namespace JSONFile

@@ -17,8 +17,6 @@ public:
     // Creates the folder when missing; a failure shows up later as an empty folder.
     explicit KeyBindingFileStore(const QString& folder, QObject* parent = nullptr);
 
-    QString folder() const { return m_folder; }
-
     QList<KeyBinding> load() override;
     // Rewrites only the files whose content differs and never deletes.
     void save(const QList<KeyBinding>& bindings) override;
