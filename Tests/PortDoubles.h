@@ -177,7 +177,9 @@ public:
 
 class InMemoryProfileStore : public ProfileStorePort {
 public:
-    explicit InMemoryProfileStore(std::shared_ptr<std::optional<ProfilesFile>> file) : file(std::move(file)) {}
+    explicit InMemoryProfileStore(std::shared_ptr<std::optional<ProfilesFile>> file) : file(std::move(file))
+    {
+    }
     ProfilesFile load(const QString& defaultProfileName) override
     {
         if (!*file)
@@ -189,8 +191,8 @@ public:
     std::shared_ptr<std::optional<ProfilesFile>> file;
 };
 
-// A real binding file store whose calls are written to a shared log: "save <folder>", "remove <folder> <code>",
-// "watch <folder>", "unwatch <folder>".
+// A real binding file store whose calls are written to a shared log: "save <folder>", "remove <folder>
+// <code>", "watch <folder>", "unwatch <folder>".
 class RecordingBindingStore : public KeyBindingStorePort {
 public:
     RecordingBindingStore(const QString& folder, std::shared_ptr<QStringList> log)
@@ -245,20 +247,25 @@ struct ModelHarness {
         activator = activate.get();
         permissions = permit.get();
         permissions->granted = permissionGranted;
-        PlatformAdapters adapters{std::make_shared<FakeInstalledApps>(), std::move(activate), std::move(permit),
-                                  std::move(remap), std::move(tap), system};
+        PlatformAdapters adapters{std::make_shared<FakeInstalledApps>(),
+                                  std::move(activate),
+                                  std::move(permit),
+                                  std::move(remap),
+                                  std::move(tap),
+                                  system};
 
         const std::shared_ptr<QStringList> log = storeLog;
         auto makeStore = [log](const QString& folder) -> std::unique_ptr<KeyBindingStorePort> {
             return std::make_unique<RecordingBindingStore>(folder, log);
         };
         SyncSettings syncSettings(*defaults, QStringLiteral("Jumplet"), Locations::portableFileNames(),
-                                  QStringLiteral("JUMPLET_LOCAL_DIR"), QStringLiteral("JUMPLET_PORTABLE_DIR"));
-        model = std::make_unique<AppModel>(
-            makeStore(locations().bindingsFolder(Profile::defaultID())), makeStore,
-            std::make_unique<InMemoryJumpCountsStore>(jumpCounts, jumpCountSaves),
-            std::make_unique<InMemoryProfileStore>(profilesFile), locations(), std::move(syncSettings),
-            std::move(adapters), changelog, defaults);
+                                  QStringLiteral("JUMPLET_LOCAL_DIR"),
+                                  QStringLiteral("JUMPLET_PORTABLE_DIR"));
+        model =
+            std::make_unique<AppModel>(makeStore(locations().bindingsFolder(Profile::defaultID())), makeStore,
+                                       std::make_unique<InMemoryJumpCountsStore>(jumpCounts, jumpCountSaves),
+                                       std::make_unique<InMemoryProfileStore>(profilesFile), locations(),
+                                       std::move(syncSettings), std::move(adapters), changelog, defaults);
         model->setPollIntervals(std::chrono::milliseconds(10), std::chrono::milliseconds(10));
         return *model;
     }
@@ -270,7 +277,8 @@ struct ModelHarness {
     std::shared_ptr<FakeSystemValues> system = std::make_shared<FakeSystemValues>();
     std::shared_ptr<JumpCounts> jumpCounts = std::make_shared<JumpCounts>();
     std::shared_ptr<int> jumpCountSaves = std::make_shared<int>(0);
-    std::shared_ptr<std::optional<ProfilesFile>> profilesFile = std::make_shared<std::optional<ProfilesFile>>();
+    std::shared_ptr<std::optional<ProfilesFile>> profilesFile =
+        std::make_shared<std::optional<ProfilesFile>>();
     std::shared_ptr<QStringList> storeLog = std::make_shared<QStringList>();
     QList<ChangelogEntry> changelog;
     bool permissionGranted = true;

@@ -20,8 +20,12 @@ const QUuid workID = QUuid(u"8D2F6A0C-1B7E-4C2A-9F3D-5E6B7A8C9D0E"_s);
 KeyBinding bindingOn(PhysicalKeyCode keyCode, const QString& label, const QString& bundleIdentifier,
                      const QString& appName)
 {
-    return KeyBinding{QUuid::createUuid(), BoundKey{keyCode, label}, bundleIdentifier, appName,
-                      QDateTime::fromSecsSinceEpoch(1740000000, Qt::UTC), 0};
+    return KeyBinding{QUuid::createUuid(),
+                      BoundKey{keyCode, label},
+                      bundleIdentifier,
+                      appName,
+                      QDateTime::fromSecsSinceEpoch(1740000000, Qt::UTC),
+                      0};
 }
 
 void writeBindings(const QString& folder, const QList<KeyBinding>& bindings)
@@ -152,7 +156,8 @@ private slots:
         QTest::newRow("new version") << true << QVariant(u"1.1.0"_s) << false << true << latest;
         QTest::newRow("flag, same version") << true << latest << true << true << latest;
         QTest::newRow("flag, first run") << true << QVariant() << true << true << latest;
-        QTest::newRow("empty changelog") << false << QVariant(u"1.1.0"_s) << true << false << QVariant(u"1.1.0"_s);
+        QTest::newRow("empty changelog")
+            << false << QVariant(u"1.1.0"_s) << true << false << QVariant(u"1.1.0"_s);
     }
 
     void whatsNew()
@@ -182,7 +187,8 @@ private slots:
         QTest::newRow("absent") << QVariant() << std::optional(returnKey);
         QTest::newRow("empty data: cleared") << QVariant(QByteArray()) << std::optional<BoundKey>();
         QTest::newRow("a key") << QVariant(keyData(f1)) << std::optional(f1);
-        QTest::newRow("undecodable data") << QVariant(QByteArray("{\"keyCode\":")) << std::optional(returnKey);
+        QTest::newRow("undecodable data")
+            << QVariant(QByteArray("{\"keyCode\":")) << std::optional(returnKey);
         QTest::newRow("not data") << QVariant(u"F1"_s) << std::optional(returnKey);
     }
 
@@ -212,10 +218,13 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("toggle: string reads as true") << u"togglesCapsLockOnDoubleTap"_s << QVariant(u"no"_s) << true;
+        QTest::newRow("toggle: string reads as true")
+            << u"togglesCapsLockOnDoubleTap"_s << QVariant(u"no"_s) << true;
         QTest::newRow("toggle: false") << u"togglesCapsLockOnDoubleTap"_s << QVariant(false) << false;
-        QTest::newRow("enabled: integer 0 reads as false") << u"hyperKeyEnabled"_s << QVariant(qint64(0)) << false;
-        QTest::newRow("escape: string reads as false") << u"sendsEscapeWhenTapped"_s << QVariant(u"yes"_s) << false;
+        QTest::newRow("enabled: integer 0 reads as false")
+            << u"hyperKeyEnabled"_s << QVariant(qint64(0)) << false;
+        QTest::newRow("escape: string reads as false")
+            << u"sendsEscapeWhenTapped"_s << QVariant(u"yes"_s) << false;
     }
 
     void preferencesOfTheWrongType()
@@ -237,8 +246,8 @@ private slots:
     void settersWriteTheScopedKey()
     {
         ModelHarness h;
-        *h.profilesFile = ProfilesFile{{Profile{Profile::defaultID(), u"Default"_s}, Profile{workID, u"Work"_s}},
-                                       workID};
+        *h.profilesFile =
+            ProfilesFile{{Profile{Profile::defaultID(), u"Default"_s}, Profile{workID, u"Work"_s}}, workID};
         h.defaults->setBoolean(u"showsNumberRow"_s, false);
         AppModel& model = h.build();
         QSignalSpy changed(&model, &AppModel::showsNumberRowChanged);
@@ -290,8 +299,8 @@ private slots:
         QTest::addColumn<QList<SetupIssue>>("issues");
         using I = SetupIssue;
         QTest::newRow("none") << true << true << false << false << false << false << QList<SetupIssue>{};
-        QTest::newRow("off hides the permission")
-            << false << false << true << true << true << false << QList{I::hyperKeyOff(), I::secureInputBlocked()};
+        QTest::newRow("off hides the permission") << false << false << true << true << true << false
+                                                  << QList{I::hyperKeyOff(), I::secureInputBlocked()};
         QTest::newRow("all system conditions")
             << true << false << true << true << true << false
             << QList{I::accessibilityMissing(), I::capsLockRemappedBySystem(), I::nextWindowShortcutOff(),
@@ -565,7 +574,8 @@ private slots:
         handler(RawKeyEvent{trigger, RawKeyEventKind::keyUp, false});
         // A tap alone: the escape setting reads as off once the model is gone.
         handler(RawKeyEvent{trigger, RawKeyEventKind::keyDown, false});
-        QCOMPARE(handler(RawKeyEvent{trigger, RawKeyEventKind::keyUp, false}), HyperKeyDisposition::suppress());
+        QCOMPARE(handler(RawKeyEvent{trigger, RawKeyEventKind::keyUp, false}),
+                 HyperKeyDisposition::suppress());
         QCoreApplication::processEvents(); // posted work finds no model and does nothing
     }
 

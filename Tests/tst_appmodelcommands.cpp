@@ -23,8 +23,12 @@ const BoundKey keyN{45, u"N"_s};
 
 KeyBinding bindingOn(const BoundKey& key, const AppInfo& app)
 {
-    return KeyBinding{QUuid::createUuid(), key, app.bundleIdentifier, app.name,
-                      QDateTime::fromSecsSinceEpoch(1740000000, Qt::UTC), 0};
+    return KeyBinding{QUuid::createUuid(),
+                      key,
+                      app.bundleIdentifier,
+                      app.name,
+                      QDateTime::fromSecsSinceEpoch(1740000000, Qt::UTC),
+                      0};
 }
 
 QStringList fileNames(const QString& folder)
@@ -131,7 +135,8 @@ private slots:
         AppModel& model = h.build();
         model.setBinding(keyS, safari);
         model.setLayoutKey(keyS); // shadowed by the binding, which keeps the key
-        QCOMPARE(model.bindingLookup().value(keyS.keyCode), HyperKeyAction::activate(safari.bundleIdentifier));
+        QCOMPARE(model.bindingLookup().value(keyS.keyCode),
+                 HyperKeyAction::activate(safari.bundleIdentifier));
         model.setMenuKey(keyN);
         QCOMPARE(model.bindingLookup().value(keyN.keyCode), HyperKeyAction::showMenu());
         QVERIFY(!model.bindingLookup().contains(36));
@@ -149,7 +154,8 @@ private slots:
         QVERIFY(model.bindings().isEmpty());
 
         model.completeOnboarding({SuggestedBinding{safari, keyS}, SuggestedBinding{mail, keyM}});
-        QCOMPARE(bundleIdentifiers(model.bindings()), (QStringList{mail.bundleIdentifier, safari.bundleIdentifier}));
+        QCOMPARE(bundleIdentifiers(model.bindings()),
+                 (QStringList{mail.bundleIdentifier, safari.bundleIdentifier}));
     }
 
     void imports_data()
@@ -159,7 +165,8 @@ private slots:
         QTest::addColumn<QStringList>("apps");
         QTest::newRow("keep others") << false << QStringList{u"1.json"_s, u"45.json"_s}
                                      << QStringList{notes.bundleIdentifier, mail.bundleIdentifier};
-        QTest::newRow("replace all") << true << QStringList{u"1.json"_s} << QStringList{mail.bundleIdentifier};
+        QTest::newRow("replace all") << true << QStringList{u"1.json"_s}
+                                     << QStringList{mail.bundleIdentifier};
     }
 
     void imports()
@@ -193,7 +200,8 @@ private slots:
         QTRY_COMPARE(changed.count(), 1);
         QCOMPARE(model.bindings().first().id, arrived.id);
         QCOMPARE(model.bindings().first().jumps, 9);
-        QCOMPARE(model.bindingLookup().value(keyS.keyCode), HyperKeyAction::activate(safari.bundleIdentifier));
+        QCOMPARE(model.bindingLookup().value(keyS.keyCode),
+                 HyperKeyAction::activate(safari.bundleIdentifier));
     }
 
     // MARK: - Profiles
@@ -202,7 +210,8 @@ private slots:
     {
         ModelHarness h;
         const QString plain = h.locations().bindingsFolder(Profile::defaultID());
-        KeyBindingFileStore(plain).save({bindingOn(keyS, safari), bindingOn(keyM, mail), bindingOn(keyN, notes)});
+        KeyBindingFileStore(plain).save(
+            {bindingOn(keyS, safari), bindingOn(keyM, mail), bindingOn(keyN, notes)});
         h.defaults->setBoolean(u"showsNumberRow"_s, true);
         AppModel& model = h.build();
         model.createProfile();
@@ -217,14 +226,15 @@ private slots:
         QCOMPARE(fileNames(h.locations().bindingsFolder(created.id)), fileNames(plain));
         QVERIFY(model.showsNumberRow());
         QCOMPARE(h.defaults->value(u"showsNumberRow."_s + CanonicalUuid::format(created.id)), QVariant(true));
-        QVERIFY(!h.defaults->contains(u"menuKey."_s + CanonicalUuid::format(created.id))); // absent stays absent
+        QVERIFY(
+            !h.defaults->contains(u"menuKey."_s + CanonicalUuid::format(created.id))); // absent stays absent
     }
 
     void switchingProfilesFollowsTheirHyperKeySetting()
     {
         ModelHarness h;
-        *h.profilesFile =
-            ProfilesFile{{Profile{Profile::defaultID(), u"Default"_s}, Profile{workID, u"Work"_s}}, Profile::defaultID()};
+        *h.profilesFile = ProfilesFile{
+            {Profile{Profile::defaultID(), u"Default"_s}, Profile{workID, u"Work"_s}}, Profile::defaultID()};
         h.defaults->setBoolean(u"hyperKeyEnabled."_s + CanonicalUuid::format(workID), false);
         KeyBindingFileStore(h.locations().bindingsFolder(workID)).save({bindingOn(keyM, mail)});
         AppModel& model = h.build();
@@ -271,7 +281,8 @@ private slots:
             ProfilesFile{{Profile{Profile::defaultID(), u"Default"_s}, Profile{workID, u"Work"_s}}, workID};
         const QString workFolder = h.locations().bindingsFolder(workID);
         KeyBindingFileStore(workFolder).save({bindingOn(keyM, mail)});
-        KeyBindingFileStore(h.locations().bindingsFolder(Profile::defaultID())).save({bindingOn(keyS, safari)});
+        KeyBindingFileStore(h.locations().bindingsFolder(Profile::defaultID()))
+            .save({bindingOn(keyS, safari)});
         const QString scoped = u"showsSymbolRow."_s + CanonicalUuid::format(workID);
         h.defaults->setBoolean(scoped, true);
         AppModel& model = h.build();
@@ -332,7 +343,8 @@ private slots:
         ModelHarness h;
         const QString shared = h.dir.filePath(u"shared"_s);
         QDir().mkpath(shared);
-        KeyBindingFileStore(h.locations().bindingsFolder(Profile::defaultID())).save({bindingOn(keyS, safari)});
+        KeyBindingFileStore(h.locations().bindingsFolder(Profile::defaultID()))
+            .save({bindingOn(keyS, safari)});
         AppModel& model = h.build();
         model.setFolderChooser([&] { return std::optional(shared); });
         model.setSync(SyncMode::custom);
@@ -428,7 +440,8 @@ private slots:
         QCOMPARE(model->locations(), (Locations{dir.path(), dir.path()}));
         QVERIFY(QFile::exists(dir.filePath(u"profiles.json"_s)));
         QVERIFY(!model->changelog().isEmpty());
-        QCOMPARE(defaults->string(u"whatsNewSeenVersion"_s), std::optional(model->changelog().first().version));
+        QCOMPARE(defaults->string(u"whatsNewSeenVersion"_s),
+                 std::optional(model->changelog().first().version));
         model->setBinding(keyS, safari);
         QCOMPARE(fileNames(dir.filePath(u"bindings"_s)), QStringList{u"1.json"_s});
     }

@@ -56,7 +56,7 @@ private slots:
 
         const QVariantMap off{{u"enabled"_s, false}};
         preferences.suites[u"com.apple.symbolichotkeys"_s].insert(u"AppleSymbolicHotKeys"_s,
-                                                                   QVariantMap{{u"27"_s, off}});
+                                                                  QVariantMap{{u"27"_s, off}});
         QVERIFY(values.isNextWindowShortcutOff());
     }
 };

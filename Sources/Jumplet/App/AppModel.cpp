@@ -25,37 +25,34 @@ const BoundKey defaultMenuKey{36, u"Return"_s};
 const BoundKey defaultLayoutKey{49, u"Space"_s};
 
 // Runs on the main thread after the current event, from whichever thread asks.
-template<typename Function>
-void postToMainThread(Function function)
+template <typename Function> void postToMainThread(Function function)
 {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(function), Qt::QueuedConnection);
 }
 
 } // namespace
 
-const QStringList AppModel::profileScopedDefaultsKeys = {
-    u"menuKey"_s,        u"layoutKey"_s,      u"sendsEscapeWhenTapped"_s,       u"togglesCapsLockOnDoubleTap"_s,
-    u"showsNumberRow"_s, u"showsSymbolRow"_s, u"switchesWindowsViaScripting"_s, u"hyperKeyEnabled"_s};
+const QStringList AppModel::profileScopedDefaultsKeys = {u"menuKey"_s,
+                                                         u"layoutKey"_s,
+                                                         u"sendsEscapeWhenTapped"_s,
+                                                         u"togglesCapsLockOnDoubleTap"_s,
+                                                         u"showsNumberRow"_s,
+                                                         u"showsSymbolRow"_s,
+                                                         u"switchesWindowsViaScripting"_s,
+                                                         u"hyperKeyEnabled"_s};
 
 AppModel::AppModel(std::unique_ptr<KeyBindingStorePort> store, KeyBindingStoreFactory makeKeyBindingStore,
                    std::unique_ptr<JumpCountsStorePort> jumpCountsStore,
-                   std::unique_ptr<ProfileStorePort> profileStore, Locations locations, SyncSettings syncSettings,
-                   PlatformAdapters adapters, QList<ChangelogEntry> changelog,
+                   std::unique_ptr<ProfileStorePort> profileStore, Locations locations,
+                   SyncSettings syncSettings, PlatformAdapters adapters, QList<ChangelogEntry> changelog,
                    std::shared_ptr<UserDefaults> defaults, QObject* parent)
-    : QObject(parent)
-    , m_changelog(std::move(changelog))
-    , m_profileStore(std::move(profileStore))
-    , m_locations(std::move(locations))
-    , m_makeKeyBindingStore(std::move(makeKeyBindingStore))
-    , m_jumpCountsStore(std::move(jumpCountsStore))
-    , m_syncSettings(std::move(syncSettings))
-    , m_installedAppsPort(std::move(adapters.installedApps))
-    , m_activator(std::move(adapters.activator))
-    , m_permissions(std::move(adapters.permissions))
-    , m_remapper(std::move(adapters.remapper))
-    , m_eventTap(std::move(adapters.eventTap))
-    , m_systemValues(std::move(adapters.systemValues))
-    , m_defaults(std::move(defaults))
+    : QObject(parent), m_changelog(std::move(changelog)), m_profileStore(std::move(profileStore)),
+      m_locations(std::move(locations)), m_makeKeyBindingStore(std::move(makeKeyBindingStore)),
+      m_jumpCountsStore(std::move(jumpCountsStore)), m_syncSettings(std::move(syncSettings)),
+      m_installedAppsPort(std::move(adapters.installedApps)), m_activator(std::move(adapters.activator)),
+      m_permissions(std::move(adapters.permissions)), m_remapper(std::move(adapters.remapper)),
+      m_eventTap(std::move(adapters.eventTap)), m_systemValues(std::move(adapters.systemValues)),
+      m_defaults(std::move(defaults))
 {
     m_isNextWindowShortcutOff = m_systemValues->isNextWindowShortcutOff();
     m_raycastHyperKeyOnCapsLock = m_systemValues->isLauncherHyperKeyOnCapsLock();
@@ -107,8 +104,7 @@ AppModel::~AppModel()
     m_snapshot->isModelAlive = false;
 }
 
-template<typename T>
-void AppModel::assign(T& member, const T& value, void (AppModel::*changed)())
+template <typename T> void AppModel::assign(T& member, const T& value, void (AppModel::*changed)())
 {
     if (member == value)
         return;
@@ -247,14 +243,18 @@ void AppModel::loadProfilePreferences()
     assign(m_sendsEscapeWhenTapped, m_defaults->boolean(scopedKey(u"sendsEscapeWhenTapped"_s)),
            &AppModel::sendsEscapeWhenTappedChanged);
     const QVariant toggles = m_defaults->value(scopedKey(u"togglesCapsLockOnDoubleTap"_s));
-    assign(m_togglesCapsLockOnDoubleTap, toggles.metaType() == QMetaType::fromType<bool>() ? toggles.toBool() : true,
+    assign(m_togglesCapsLockOnDoubleTap,
+           toggles.metaType() == QMetaType::fromType<bool>() ? toggles.toBool() : true,
            &AppModel::togglesCapsLockOnDoubleTapChanged);
-    assign(m_showsNumberRow, m_defaults->boolean(scopedKey(u"showsNumberRow"_s)), &AppModel::showsNumberRowChanged);
-    assign(m_showsSymbolRow, m_defaults->boolean(scopedKey(u"showsSymbolRow"_s)), &AppModel::showsSymbolRowChanged);
+    assign(m_showsNumberRow, m_defaults->boolean(scopedKey(u"showsNumberRow"_s)),
+           &AppModel::showsNumberRowChanged);
+    assign(m_showsSymbolRow, m_defaults->boolean(scopedKey(u"showsSymbolRow"_s)),
+           &AppModel::showsSymbolRowChanged);
     assign(m_cyclesAcrossDesktops, m_defaults->boolean(scopedKey(u"switchesWindowsViaScripting"_s)),
            &AppModel::cyclesAcrossDesktopsChanged);
     const QVariant enabled = m_defaults->value(scopedKey(u"hyperKeyEnabled"_s));
-    assign(m_isHyperKeyEnabled, enabled.isValid() ? enabled.toBool() : true, &AppModel::isHyperKeyEnabledChanged);
+    assign(m_isHyperKeyEnabled, enabled.isValid() ? enabled.toBool() : true,
+           &AppModel::isHyperKeyEnabledChanged);
 
     m_snapshot->sendsEscapeWhenTapped = m_sendsEscapeWhenTapped;
     m_snapshot->togglesCapsLockOnDoubleTap = m_togglesCapsLockOnDoubleTap;
@@ -322,7 +322,8 @@ void AppModel::refreshSetupStatus()
     refreshCapsLockConflict();
     assign(m_isNextWindowShortcutOff, m_systemValues->isNextWindowShortcutOff(),
            &AppModel::isNextWindowShortcutOffChanged);
-    assign(m_isSecureInputBlocked, m_systemValues->isSecureInputEnabled(), &AppModel::isSecureInputBlockedChanged);
+    assign(m_isSecureInputBlocked, m_systemValues->isSecureInputEnabled(),
+           &AppModel::isSecureInputBlockedChanged);
 }
 
 void AppModel::refreshCapsLockConflict()
@@ -397,7 +398,8 @@ void AppModel::stopSecureInputWatch()
 
 void AppModel::pollSecureInput()
 {
-    assign(m_isSecureInputBlocked, m_systemValues->isSecureInputEnabled(), &AppModel::isSecureInputBlockedChanged);
+    assign(m_isSecureInputBlocked, m_systemValues->isSecureInputEnabled(),
+           &AppModel::isSecureInputBlockedChanged);
 }
 
 // MARK: - Engine
@@ -511,15 +513,17 @@ void AppModel::activate(const QString& bundleIdentifier, bool countsJump)
 void AppModel::recordJump(const QString& bundleIdentifier, const ActivationOutcome& outcome, bool countsJump)
 {
     if (!outcome.isSuccess()) {
-        qCCritical(lcAppModel).noquote() << u"could not activate %1: %2"_s.arg(bundleIdentifier, outcome.reason);
+        qCCritical(lcAppModel).noquote()
+            << u"could not activate %1: %2"_s.arg(bundleIdentifier, outcome.reason);
         return;
     }
     qCInfo(lcAppModel).noquote() << u"%1: %2"_s.arg(bundleIdentifier, outcome.caseName());
     if (countsJump) {
         setBindings(KeyBindingList::recordingJump(m_bindings, bundleIdentifier));
-        const auto counted = std::find_if(m_bindings.cbegin(), m_bindings.cend(), [&](const KeyBinding& binding) {
-            return binding.bundleIdentifier == bundleIdentifier;
-        });
+        const auto counted =
+            std::find_if(m_bindings.cbegin(), m_bindings.cend(), [&](const KeyBinding& binding) {
+                return binding.bundleIdentifier == bundleIdentifier;
+            });
         if (counted != m_bindings.cend()) {
             JumpCounts counts = m_jumpCounts;
             counts.insert(CanonicalUuid::format(counted->id), counted->jumps);
@@ -657,8 +661,8 @@ void AppModel::createProfile()
 void AppModel::renameProfile(const QUuid& id, const QString& name)
 {
     QList<Profile> profiles = m_profiles;
-    const auto renamed =
-        std::find_if(profiles.begin(), profiles.end(), [&](const Profile& profile) { return profile.id == id; });
+    const auto renamed = std::find_if(profiles.begin(), profiles.end(),
+                                      [&](const Profile& profile) { return profile.id == id; });
     if (renamed == profiles.end())
         return;
     renamed->name = name;
@@ -702,7 +706,8 @@ void AppModel::armExternalChangeWatch()
     const QPointer<AppModel> model(this);
     m_store->setOnExternalChange([model] {
         if (model)
-            QMetaObject::invokeMethod(model.data(), &AppModel::reloadFromExternalChange, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(model.data(), &AppModel::reloadFromExternalChange,
+                                      Qt::QueuedConnection);
     });
 }
 

@@ -39,34 +39,40 @@ class AppModel : public QObject {
     Q_PROPERTY(QList<KeyBinding> bindings READ bindings NOTIFY bindingsChanged)
     Q_PROPERTY(std::optional<BoundKey> menuKey READ menuKey NOTIFY menuKeyChanged)
     Q_PROPERTY(std::optional<BoundKey> layoutKey READ layoutKey NOTIFY layoutKeyChanged)
-    Q_PROPERTY(QList<AppInfo> installedApps READ installedApps WRITE setInstalledApps NOTIFY installedAppsChanged)
+    Q_PROPERTY(
+        QList<AppInfo> installedApps READ installedApps WRITE setInstalledApps NOTIFY installedAppsChanged)
     Q_PROPERTY(PermissionStatus permissionStatus READ permissionStatus NOTIFY permissionStatusChanged)
-    Q_PROPERTY(bool capsLockRemappedBySystem READ capsLockRemappedBySystem NOTIFY capsLockRemappedBySystemChanged)
-    Q_PROPERTY(bool isNextWindowShortcutOff READ isNextWindowShortcutOff NOTIFY isNextWindowShortcutOffChanged)
-    Q_PROPERTY(bool raycastHyperKeyOnCapsLock READ raycastHyperKeyOnCapsLock NOTIFY raycastHyperKeyOnCapsLockChanged)
+    Q_PROPERTY(
+        bool capsLockRemappedBySystem READ capsLockRemappedBySystem NOTIFY capsLockRemappedBySystemChanged)
+    Q_PROPERTY(
+        bool isNextWindowShortcutOff READ isNextWindowShortcutOff NOTIFY isNextWindowShortcutOffChanged)
+    Q_PROPERTY(
+        bool raycastHyperKeyOnCapsLock READ raycastHyperKeyOnCapsLock NOTIFY raycastHyperKeyOnCapsLockChanged)
     Q_PROPERTY(bool isHyperKeyHeld READ isHyperKeyHeld NOTIFY isHyperKeyHeldChanged)
     Q_PROPERTY(bool isSecureInputBlocked READ isSecureInputBlocked NOTIFY isSecureInputBlockedChanged)
-    Q_PROPERTY(bool isWhatsNewHighlighted READ isWhatsNewHighlighted WRITE setWhatsNewHighlighted
-                   NOTIFY isWhatsNewHighlightedChanged)
-    Q_PROPERTY(bool isHyperKeyEnabled READ isHyperKeyEnabled WRITE setHyperKeyEnabled NOTIFY isHyperKeyEnabledChanged)
-    Q_PROPERTY(bool cyclesAcrossDesktops READ cyclesAcrossDesktops WRITE setCyclesAcrossDesktops
-                   NOTIFY cyclesAcrossDesktopsChanged)
-    Q_PROPERTY(bool sendsEscapeWhenTapped READ sendsEscapeWhenTapped WRITE setSendsEscapeWhenTapped
-                   NOTIFY sendsEscapeWhenTappedChanged)
-    Q_PROPERTY(bool togglesCapsLockOnDoubleTap READ togglesCapsLockOnDoubleTap WRITE setTogglesCapsLockOnDoubleTap
-                   NOTIFY togglesCapsLockOnDoubleTapChanged)
+    Q_PROPERTY(bool isWhatsNewHighlighted READ isWhatsNewHighlighted WRITE setWhatsNewHighlighted NOTIFY
+                   isWhatsNewHighlightedChanged)
+    Q_PROPERTY(bool isHyperKeyEnabled READ isHyperKeyEnabled WRITE setHyperKeyEnabled NOTIFY
+                   isHyperKeyEnabledChanged)
+    Q_PROPERTY(bool cyclesAcrossDesktops READ cyclesAcrossDesktops WRITE setCyclesAcrossDesktops NOTIFY
+                   cyclesAcrossDesktopsChanged)
+    Q_PROPERTY(bool sendsEscapeWhenTapped READ sendsEscapeWhenTapped WRITE setSendsEscapeWhenTapped NOTIFY
+                   sendsEscapeWhenTappedChanged)
+    Q_PROPERTY(bool togglesCapsLockOnDoubleTap READ togglesCapsLockOnDoubleTap WRITE
+                   setTogglesCapsLockOnDoubleTap NOTIFY togglesCapsLockOnDoubleTapChanged)
     Q_PROPERTY(bool showsNumberRow READ showsNumberRow WRITE setShowsNumberRow NOTIFY showsNumberRowChanged)
     Q_PROPERTY(bool showsSymbolRow READ showsSymbolRow WRITE setShowsSymbolRow NOTIFY showsSymbolRowChanged)
-    Q_PROPERTY(std::optional<QString> loginItemError READ loginItemError WRITE setLoginItemError
-                   NOTIFY loginItemErrorChanged)
+    Q_PROPERTY(std::optional<QString> loginItemError READ loginItemError WRITE setLoginItemError NOTIFY
+                   loginItemErrorChanged)
     Q_PROPERTY(MainTab tab READ tab WRITE setTab NOTIFY tabChanged)
-    Q_PROPERTY(bool isWindowCyclingSettingRequested READ isWindowCyclingSettingRequested
-                   WRITE setWindowCyclingSettingRequested NOTIFY isWindowCyclingSettingRequestedChanged)
+    Q_PROPERTY(bool isWindowCyclingSettingRequested READ isWindowCyclingSettingRequested WRITE
+                   setWindowCyclingSettingRequested NOTIFY isWindowCyclingSettingRequestedChanged)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
     Q_PROPERTY(SyncMode syncMode READ syncMode NOTIFY syncModeChanged)
     Q_PROPERTY(std::optional<QString> syncFolder READ syncFolder NOTIFY syncFolderChanged)
     Q_PROPERTY(bool isSyncAvailable READ isSyncAvailable NOTIFY isSyncAvailableChanged)
-    Q_PROPERTY(std::optional<QStringList> pendingCloudFiles READ pendingCloudFiles NOTIFY pendingCloudFilesChanged)
+    Q_PROPERTY(
+        std::optional<QStringList> pendingCloudFiles READ pendingCloudFiles NOTIFY pendingCloudFilesChanged)
     Q_PROPERTY(std::optional<Jump> lastJump READ lastJump NOTIFY lastJumpChanged)
     Q_PROPERTY(Profile activeProfile READ activeProfile NOTIFY activeProfileChanged)
     Q_PROPERTY(QList<Profile> profiles READ profiles NOTIFY profilesChanged)
@@ -92,9 +98,10 @@ public:
     static const QStringList profileScopedDefaultsKeys;
 
     AppModel(std::unique_ptr<KeyBindingStorePort> store, KeyBindingStoreFactory makeKeyBindingStore,
-             std::unique_ptr<JumpCountsStorePort> jumpCountsStore, std::unique_ptr<ProfileStorePort> profileStore,
-             Locations locations, SyncSettings syncSettings, PlatformAdapters adapters,
-             QList<ChangelogEntry> changelog, std::shared_ptr<UserDefaults> defaults, QObject* parent = nullptr);
+             std::unique_ptr<JumpCountsStorePort> jumpCountsStore,
+             std::unique_ptr<ProfileStorePort> profileStore, Locations locations, SyncSettings syncSettings,
+             PlatformAdapters adapters, QList<ChangelogEntry> changelog,
+             std::shared_ptr<UserDefaults> defaults, QObject* parent = nullptr);
     ~AppModel() override;
 
     // Observed state.
@@ -245,8 +252,7 @@ private:
         std::optional<QString> folder;
     };
 
-    template<typename T>
-    void assign(T& member, const T& value, void (AppModel::*changed)());
+    template <typename T> void assign(T& member, const T& value, void (AppModel::*changed)());
 
     QString scopedKey(const QString& key) const;
     static QString scopedKey(const QString& key, const QUuid& profileID);

@@ -23,9 +23,9 @@ std::unique_ptr<AppModel> make(PlatformAdapters adapters, std::shared_ptr<UserDe
 
     SyncSettings syncSettings(*defaults, Locations::folderName(), Locations::portableFileNames(),
                               u"JUMPLET_LOCAL_DIR"_s, u"JUMPLET_PORTABLE_DIR"_s);
-    const Locations locations = Locations::from(
-        SyncLocations::standard(syncSettings.folderName(), syncSettings.syncDirectory(),
-                                syncSettings.localDirEnvKey(), syncSettings.portableDirEnvKey(), environment));
+    const Locations locations = Locations::from(SyncLocations::standard(
+        syncSettings.folderName(), syncSettings.syncDirectory(), syncSettings.localDirEnvKey(),
+        syncSettings.portableDirEnvKey(), environment));
     const QDir local(locations.local);
 
     LegacyBindingsMigration::migrateIfNeeded(local.filePath(u"key-bindings.json"_s),

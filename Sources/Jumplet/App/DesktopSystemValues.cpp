@@ -24,7 +24,8 @@ bool DesktopSystemValues::isLauncherHyperKeyOnCapsLock()
 double DesktopSystemValues::doubleClickInterval()
 {
     // Style hints need a GUI application; without one, the common desktop default.
-    const int milliseconds = qGuiApp != nullptr ? QGuiApplication::styleHints()->mouseDoubleClickInterval() : 400;
+    const int milliseconds =
+        qGuiApp != nullptr ? QGuiApplication::styleHints()->mouseDoubleClickInterval() : 400;
     return milliseconds / 1000.0;
 }
 

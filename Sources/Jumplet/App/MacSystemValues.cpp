@@ -33,6 +33,6 @@ bool MacSystemValues::isLauncherHyperKeyOnCapsLock()
     const QVariantMap map = state.toMap();
     const QVariant enabled = map.value(u"enabled"_s);
     const QVariant keyCode = map.value(u"keyCode"_s);
-    return PropertyListValue::isBoolean(enabled) && enabled.toBool() && PropertyListValue::isInteger(keyCode)
-           && keyCode.toLongLong() == 57;
+    return PropertyListValue::isBoolean(enabled) && enabled.toBool() &&
+           PropertyListValue::isInteger(keyCode) && keyCode.toLongLong() == 57;
 }
