@@ -439,6 +439,7 @@ private slots:
             AppModelFactory::make(std::move(adapters), defaults, {{u"JUMPLET_LOCAL_DIR"_s, dir.path()}});
         QCOMPARE(model->locations(), (Locations{dir.path(), dir.path()}));
         QVERIFY(QFile::exists(dir.filePath(u"profiles.json"_s)));
+        QCOMPARE(model->activeProfile(), (Profile{Profile::defaultID(), u"Default"_s}));
         QVERIFY(!model->changelog().isEmpty());
         QCOMPARE(defaults->string(u"whatsNewSeenVersion"_s),
                  std::optional(model->changelog().first().version));

@@ -1,5 +1,7 @@
 #include "AppModelFactory.h"
 
+#include "AppCopy.h"
+
 #include "Logic/ChangelogParser.h"
 #include "Storage/JumpCountsJSONStore.h"
 #include "Storage/KeyBindingFileStore.h"
@@ -16,6 +18,10 @@ namespace AppModelFactory {
 std::unique_ptr<AppModel> make(PlatformAdapters adapters, std::shared_ptr<UserDefaults> defaults,
                                const QHash<QString, QString>& environment)
 {
+    // The first run names the default profile from the table, so it must be loaded before the stores are
+    // read.
+    AppCopy::install();
+
     QList<ChangelogEntry> changelog;
     QFile changelogFile(u":/CHANGELOG.md"_s);
     if (changelogFile.open(QIODevice::ReadOnly))
