@@ -158,7 +158,8 @@ void TestAppActivator::launchesWhatIsNotRunning_data()
     QTest::newRow("found by the catalogue") << QString() << u"/Developer/Editor.app"_s
                                             << ActivationOutcome::launched() << u"/Developer/Editor.app"_s;
     QTest::newRow("not found") << QString() << QString()
-                               << ActivationOutcome::failed(u"app not found for com.example.editor"_s) << QString();
+                               << ActivationOutcome::failed(u"app not found for com.example.editor"_s)
+                               << QString();
 }
 
 void TestAppActivator::launchesWhatIsNotRunning()
@@ -212,7 +213,9 @@ void TestAppActivator::launchErrorIsLoggedAndAGoneAdapterIsLeftAlone()
     QCOMPARE(outcomeOf(adapter->activateOrCycle(appId, false)), ActivationOutcome::launched());
 
     QTest::ignoreMessage(QtCriticalMsg, "failed to launch com.example.editor: The application is damaged.");
-    std::thread([&] { f.workspace.openRequests[0].completion(nullptr, u"The application is damaged."_s); }).join();
+    std::thread([&] {
+        f.workspace.openRequests[0].completion(nullptr, u"The application is damaged."_s);
+    }).join();
 
     adapter.reset();
     auto launched = std::make_shared<SimulatedRunningApplication>(appPid, &f.journal);
@@ -254,8 +257,8 @@ void TestAppActivator::bringsForwardWhenNotFrontmost()
     running->hidden = hidden;
     running->agreesToActivate = !activationRefused;
     f.accessibility.application(appPid)->refusesSettingAttributes = frontmostRefused;
-    f.windowServer.windows = QList<QVariantMap>{SimulatedWindowServer::window(otherPid),
-                                                SimulatedWindowServer::window(appPid)};
+    f.windowServer.windows =
+        QList<QVariantMap>{SimulatedWindowServer::window(otherPid), SimulatedWindowServer::window(appPid)};
 
     QCOMPARE(outcomeOf(f.activator.activateOrCycle(appId, true)), outcome);
     QCOMPARE(f.journal.entries(), calls);
@@ -278,7 +281,8 @@ void TestAppActivator::frontmostOwnerComesFromTheFirstNormalWindow_data()
     QTest::newRow("panels above ours are skipped")
         << std::optional(QList{W::window(otherPid, 25), W::window(appPid)}) << true;
     QTest::newRow("non-integer layer skipped") << std::optional(QList{textLayer, W::window(appPid)}) << true;
-    QTest::newRow("another in front") << std::optional(QList{W::window(otherPid), W::window(appPid)}) << false;
+    QTest::newRow("another in front")
+        << std::optional(QList{W::window(otherPid), W::window(appPid)}) << false;
     QTest::newRow("owner missing") << std::optional(QList{noOwner, W::window(appPid)}) << false;
     QTest::newRow("owner beyond 32 bits") << std::optional(QList{hugePid}) << false;
     QTest::newRow("no window") << std::optional(QList<QVariantMap>()) << false;
@@ -348,7 +352,8 @@ void TestAppActivator::failedScriptFallsBackToTheShortcut()
     f.runningInFront();
     f.processes.setResponder([result](const SimulatedProcessRunner::Call&) { return result; });
 
-    QCOMPARE(outcomeOf(f.activator.activateOrCycle(appId, allDesktops)), ActivationOutcome::cycledToNextWindow());
+    QCOMPARE(outcomeOf(f.activator.activateOrCycle(appId, allDesktops)),
+             ActivationOutcome::cycledToNextWindow());
     QCOMPARE(f.processes.calls().size(), scriptRuns);
     const QList<QuartzEvent> posted = f.events.posted();
     QCOMPARE(posted.size(), 2);
@@ -373,11 +378,11 @@ void TestAppActivator::shortcutKeyFollowsTheLayout_data()
     const QHash<PhysicalKeyCode, QString> graveOnKey10{{10, u"`"_s}, {50, u"<"_s}};
     const QVariantList standard{96, 50, 1048576};
     QTest::newRow("unreadable: standard") << QVariant() << us << std::int64_t(50) << std::uint64_t(0x100000);
-    QTest::newRow("grave typed by another key") << QVariant(hotKey({}, standard)) << graveOnKey10
-                                                << std::int64_t(10) << std::uint64_t(0x100000);
-    QTest::newRow("no key types it: stored code") << QVariant(hotKey(true, standard))
-                                                  << QHash<PhysicalKeyCode, QString>() << std::int64_t(50)
-                                                  << std::uint64_t(0x100000);
+    QTest::newRow("grave typed by another key")
+        << QVariant(hotKey({}, standard)) << graveOnKey10 << std::int64_t(10) << std::uint64_t(0x100000);
+    QTest::newRow("no key types it: stored code")
+        << QVariant(hotKey(true, standard)) << QHash<PhysicalKeyCode, QString>() << std::int64_t(50)
+        << std::uint64_t(0x100000);
     QTest::newRow("no character: stored code") << QVariant(hotKey({}, {65535, 42, 0x180000})) << graveOnKey10
                                                << std::int64_t(42) << std::uint64_t(0x180000);
     QTest::newRow("upper-case letter matches the key typing it")
@@ -413,12 +418,12 @@ void TestAppActivator::shortcutOffPressesTheMenuItem_data()
     QTest::addColumn<QStringList>("calls");
 
     const QString press = u"perform Cycle AXPress"_s;
-    QTest::newRow("grave accent item") << u"`"_s << false << ActivationOutcome::cycledToNextWindow()
-                                       << QStringList{press};
-    QTest::newRow("press refused: brought forward") << u"`"_s << true << ActivationOutcome::activated()
-                                                    << QStringList{press, frontmost(appPid)};
-    QTest::newRow("no such item: brought forward") << u"~"_s << false << ActivationOutcome::activated()
-                                                   << QStringList{frontmost(appPid)};
+    QTest::newRow("grave accent item")
+        << u"`"_s << false << ActivationOutcome::cycledToNextWindow() << QStringList{press};
+    QTest::newRow("press refused: brought forward")
+        << u"`"_s << true << ActivationOutcome::activated() << QStringList{press, frontmost(appPid)};
+    QTest::newRow("no such item: brought forward")
+        << u"~"_s << false << ActivationOutcome::activated() << QStringList{frontmost(appPid)};
 }
 
 void TestAppActivator::shortcutOffPressesTheMenuItem()
@@ -441,8 +446,9 @@ void TestAppActivator::shortcutOffPressesTheMenuItem()
         A::element(u"Window menu"_s, {{u"AXChildren"_s, QList{minimize, noCommand, cycle}}});
     const AccessibilityElement fileMenu = A::element(u"File menu"_s, {{u"AXChildren"_s, u"not a list"_s}});
     const AccessibilityElement bar = A::element(
-        u"Menu bar"_s, {{u"AXChildren"_s, QList{A::element(u"File"_s, {{u"AXChildren"_s, QList{fileMenu}}}),
-                                                 A::element(u"Window"_s, {{u"AXChildren"_s, QList{windowMenu}}})}}});
+        u"Menu bar"_s,
+        {{u"AXChildren"_s, QList{A::element(u"File"_s, {{u"AXChildren"_s, QList{fileMenu}}}),
+                                 A::element(u"Window"_s, {{u"AXChildren"_s, QList{windowMenu}}})}}});
     const AccessibilityElement application = f.accessibility.application(appPid);
     application->attributes.insert(u"AXMenuBar"_s, bar);
 

@@ -17,9 +17,10 @@ void makeBundle(const QString& path, const QMap<QString, QString>& strings, cons
         plist += u"  <key>%1</key>\n  <string>%2</string>\n"_s.arg(it.key(), it.value());
     if (!integerKey.isEmpty())
         plist += u"  <key>%1</key>\n  <integer>7</integer>\n"_s.arg(integerKey);
-    plist += u"  <key>LSRequiresNativeExecution</key>\n  <true/>\n"_s
-             u"  <key>CFBundleDocumentTypes</key>\n  <array><dict><key>x</key><string>y</string></dict></array>\n"_s
-             u"</dict>\n</plist>\n"_s;
+    plist +=
+        u"  <key>LSRequiresNativeExecution</key>\n  <true/>\n"_s
+        u"  <key>CFBundleDocumentTypes</key>\n  <array><dict><key>x</key><string>y</string></dict></array>\n"_s
+        u"</dict>\n</plist>\n"_s;
     QFile file(path + u"/Contents/Info.plist"_s);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(plist.toUtf8());
@@ -96,8 +97,8 @@ void TestAppCatalog::namesAndSortOrder()
     makeApp(folder + u"G.app"_s, u"com.example.gamma"_s, u"Gamma"_s);
     makeApp(folder + u"B.app"_s, u"com.example.beta"_s, u"beta"_s);
     makeBundle(folder + u"Shown.app"_s, {{u"CFBundleIdentifier"_s, u"com.example.shown"_s},
-                                        {u"CFBundleName"_s, u"Short"_s},
-                                        {u"CFBundleDisplayName"_s, u"Display"_s}});
+                                         {u"CFBundleName"_s, u"Short"_s},
+                                         {u"CFBundleDisplayName"_s, u"Display"_s}});
     makeBundle(folder + u"Numbered.app"_s, {{u"CFBundleIdentifier"_s, u"com.example.numbered"_s}},
                u"CFBundleDisplayName"_s);
 

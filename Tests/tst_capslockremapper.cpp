@@ -143,12 +143,13 @@ void TestCapsLockRemapper::systemMappingIsDetected_data()
     QTest::newRow("source not an integer") << one(list(mapping(u"30064771129"_s, escape))) << false;
     QTest::newRow("second keyboard remaps")
         << QVariantMap{{keyboardKey, list(mapping(capsLock, capsLock))},
-                       {keyboardKey + u"2"_s, QVariantList{mapping(leftControl, leftCommand),
-                                                          mapping(capsLock, leftControl)}}}
+                       {keyboardKey + u"2"_s,
+                        QVariantList{mapping(leftControl, leftCommand), mapping(capsLock, leftControl)}}}
         << true;
     QTest::newRow("not a list") << one(mapping(capsLock, escape)) << false;
     QTest::newRow("list with a non-dictionary") << one(QVariantList{mapping(capsLock, escape), 5}) << false;
-    QTest::newRow("other key") << QVariantMap{{u"com.apple.keyboard.other"_s, list(mapping(capsLock, escape))}}
+    QTest::newRow("other key") << QVariantMap{{u"com.apple.keyboard.other"_s,
+                                               list(mapping(capsLock, escape))}}
                                << false;
 }
 
@@ -175,8 +176,8 @@ void TestCapsLockRemapper::toggleCapsLock_data()
 
     QTest::newRow("off to on") << true << false << false << false << false << true << true << QString();
     QTest::newRow("on to off") << true << false << false << false << true << true << false << QString();
-    QTest::newRow("failed read counts as off") << true << false << true << false << true << true << true
-                                               << QString();
+    QTest::newRow("failed read counts as off")
+        << true << false << true << false << true << true << true << QString();
     QTest::newRow("no service") << false << false << false << false << false << false << false << QString();
     QTest::newRow("connection refused") << true << true << false << false << false << false << false
                                         << u"could not open IOHIDSystem to toggle Caps Lock"_s;

@@ -100,7 +100,8 @@ void TestEventTapEngine::handlerSeesTheRawEvent_data()
 
     QTest::newRow("key down") << Sim::keyEvent(Sim::keyDown, 38)
                               << RawKeyEvent{38, RawKeyEventKind::keyDown, false};
-    QTest::newRow("key up") << Sim::keyEvent(Sim::keyUp, 79) << RawKeyEvent{79, RawKeyEventKind::keyUp, false};
+    QTest::newRow("key up") << Sim::keyEvent(Sim::keyUp, 79)
+                            << RawKeyEvent{79, RawKeyEventKind::keyUp, false};
     QTest::newRow("repeat") << Sim::keyEvent(Sim::keyDown, 38, 0, true)
                             << RawKeyEvent{38, RawKeyEventKind::keyDown, true};
     QuartzEvent wide = Sim::keyEvent(Sim::keyDown, 0);
@@ -131,11 +132,11 @@ void TestEventTapEngine::dispositionsAreCarriedOut_data()
 
     const std::uint64_t held = shift | capsLock | function | deviceBits;
     QTest::newRow("pass through") << HyperKeyDisposition::passThrough() << true << held;
-    QTest::newRow("as hyper, Shift already down") << HyperKeyDisposition::passThroughAsHyper() << true
-                                                  << (held | hyper);
+    QTest::newRow("as hyper, Shift already down")
+        << HyperKeyDisposition::passThroughAsHyper() << true << (held | hyper);
     QTest::newRow("suppress") << HyperKeyDisposition::suppress() << false << held;
-    QTest::newRow("perform") << HyperKeyDisposition::perform(HyperKeyAction::activate(u"com.example.a"_s)) << false
-                             << held;
+    QTest::newRow("perform") << HyperKeyDisposition::perform(HyperKeyAction::activate(u"com.example.a"_s))
+                             << false << held;
 }
 
 void TestEventTapEngine::dispositionsAreCarriedOut()

@@ -9,9 +9,9 @@ using namespace Qt::StringLiterals;
 using Layout = QHash<PhysicalKeyCode, QString>;
 
 // A German layout for the keys the tests look at: Y and Z swapped, ß beside the digits.
-const Layout german{{0, u"a"_s}, {6, u"y"_s}, {12, u"q"_s}, {16, u"z"_s}, {27, u"ß"_s}, {50, u"^"_s},
-                    {10, u"`"_s}, {49, u" "_s}, {41, u"ö"_s}, {130, u"x"_s}, {1, u" "_s}, {120, u"abcde"_s},
-                    {121, u" \t"_s}};
+const Layout german{{0, u"a"_s},  {6, u"y"_s},       {12, u"q"_s},   {16, u"z"_s}, {27, u"ß"_s},
+                    {50, u"^"_s}, {10, u"`"_s},      {49, u" "_s},   {41, u"ö"_s}, {130, u"x"_s},
+                    {1, u" "_s},  {120, u"abcde"_s}, {121, u" \t"_s}};
 
 class TestKeyLayout : public QObject {
     Q_OBJECT

@@ -56,11 +56,12 @@ void TestNextWindowShortcut::readsTheSymbolicHotKeys_data()
                                              << Shortcut(NextWindowShortcut{std::nullopt, 50, 0x100000});
     QTest::newRow("beyond Unicode: no character") << hotKeys(entry(QVariantList{0x110000, 50, 1048576}))
                                                   << Shortcut(NextWindowShortcut{std::nullopt, 50, 0x100000});
-    QTest::newRow("negative character: no character") << hotKeys(entry(QVariantList{-1, 50, 1048576}))
-                                                      << Shortcut(NextWindowShortcut{std::nullopt, 50, 0x100000});
+    QTest::newRow("negative character: no character")
+        << hotKeys(entry(QVariantList{-1, 50, 1048576}))
+        << Shortcut(NextWindowShortcut{std::nullopt, 50, 0x100000});
     QTest::newRow("switched off") << hotKeys(entry(usual, false)) << Shortcut();
-    QTest::newRow("enabled not a Boolean") << hotKeys(entry(usual, 0))
-                                           << Shortcut(NextWindowShortcut{U'`', 50, 0x100000});
+    QTest::newRow("enabled not a Boolean")
+        << hotKeys(entry(usual, 0)) << Shortcut(NextWindowShortcut{U'`', 50, 0x100000});
 
     QTest::newRow("unreadable") << QVariant() << standard;
     QTest::newRow("not a dictionary") << QVariant(u"x"_s) << standard;

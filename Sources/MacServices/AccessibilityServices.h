@@ -11,7 +11,8 @@ class AccessibilityElementObject;
 using AccessibilityElement = std::shared_ptr<AccessibilityElementObject>;
 
 // An attribute value as the adapters read it: missing or failed (monostate), or one of the kinds they use.
-using AccessibilityValue = std::variant<std::monostate, bool, QString, AccessibilityElement, QList<AccessibilityElement>>;
+using AccessibilityValue =
+    std::variant<std::monostate, bool, QString, AccessibilityElement, QList<AccessibilityElement>>;
 
 // The accessibility interface. Callable from any thread.
 class AccessibilityServices {
@@ -25,7 +26,9 @@ public:
     virtual AccessibilityElement createApplication(qint64 pid) = 0;
     virtual void setMessagingTimeout(const AccessibilityElement& element, float seconds) = 0;
     // True when the call succeeded.
-    virtual bool setAttributeValue(const AccessibilityElement& element, const QString& attribute, bool value) = 0;
-    virtual AccessibilityValue copyAttributeValue(const AccessibilityElement& element, const QString& attribute) = 0;
+    virtual bool setAttributeValue(const AccessibilityElement& element, const QString& attribute,
+                                   bool value) = 0;
+    virtual AccessibilityValue copyAttributeValue(const AccessibilityElement& element,
+                                                  const QString& attribute) = 0;
     virtual bool performAction(const AccessibilityElement& element, const QString& action) = 0;
 };

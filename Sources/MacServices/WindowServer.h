@@ -11,7 +11,8 @@ class WindowServer {
 public:
     virtual ~WindowServer() = default;
 
-    // Window descriptions front to back ("kCGWindowLayer", "kCGWindowOwnerPID", ...); nothing when unavailable.
+    // Window descriptions front to back ("kCGWindowLayer", "kCGWindowOwnerPID", ...); nothing when
+    // unavailable.
     virtual std::optional<QList<QVariantMap>> windowListCopyWindowInfo(std::uint32_t options,
-                                                                      std::uint32_t relativeToWindow) = 0;
+                                                                       std::uint32_t relativeToWindow) = 0;
 };

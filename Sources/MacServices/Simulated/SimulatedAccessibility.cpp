@@ -13,7 +13,8 @@ AccessibilityElement SimulatedAccessibility::application(qint64 pid)
     return found;
 }
 
-AccessibilityElement SimulatedAccessibility::element(const QString& name, QHash<QString, AccessibilityValue> attributes)
+AccessibilityElement SimulatedAccessibility::element(const QString& name,
+                                                     QHash<QString, AccessibilityValue> attributes)
 {
     auto made = std::make_shared<AccessibilityElementObject>();
     made->name = name;
@@ -49,9 +50,9 @@ bool SimulatedAccessibility::setAttributeValue(const AccessibilityElement& eleme
 {
     QMutexLocker lock(&mutex);
     if (journal) {
-        journal->record(u"set %1 %2 %3 (timeout %4)"_s.arg(element->name, attribute,
-                                                            value ? u"true"_s : u"false"_s)
-                            .arg(element->messagingTimeout));
+        journal->record(
+            u"set %1 %2 %3 (timeout %4)"_s.arg(element->name, attribute, value ? u"true"_s : u"false"_s)
+                .arg(element->messagingTimeout));
     }
     if (element->refusesSettingAttributes)
         return false;

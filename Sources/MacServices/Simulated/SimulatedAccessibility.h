@@ -28,14 +28,17 @@ public:
 
     // The element of a process, made on first use.
     AccessibilityElement application(qint64 pid);
-    static AccessibilityElement element(const QString& name, QHash<QString, AccessibilityValue> attributes = {});
+    static AccessibilityElement element(const QString& name,
+                                        QHash<QString, AccessibilityValue> attributes = {});
 
     bool isProcessTrusted() override;
     bool isProcessTrustedWithOptions(bool prompt) override;
     AccessibilityElement createApplication(qint64 pid) override;
     void setMessagingTimeout(const AccessibilityElement& element, float seconds) override;
-    bool setAttributeValue(const AccessibilityElement& element, const QString& attribute, bool value) override;
-    AccessibilityValue copyAttributeValue(const AccessibilityElement& element, const QString& attribute) override;
+    bool setAttributeValue(const AccessibilityElement& element, const QString& attribute,
+                           bool value) override;
+    AccessibilityValue copyAttributeValue(const AccessibilityElement& element,
+                                          const QString& attribute) override;
     bool performAction(const AccessibilityElement& element, const QString& action) override;
 
 private:

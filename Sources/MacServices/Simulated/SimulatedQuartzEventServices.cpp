@@ -7,8 +7,8 @@ constexpr std::uint32_t keyCodeField = 9;
 constexpr std::uint32_t autorepeatField = 8;
 } // namespace
 
-QuartzEvent SimulatedQuartzEventServices::keyEvent(std::uint32_t type, std::uint16_t keyCode, std::uint64_t flags,
-                                                  bool isRepeat)
+QuartzEvent SimulatedQuartzEventServices::keyEvent(std::uint32_t type, std::uint16_t keyCode,
+                                                   std::uint64_t flags, bool isRepeat)
 {
     QuartzEvent event;
     event.type = type;
@@ -127,7 +127,8 @@ void SimulatedQuartzEventServices::eventSetFlags(QuartzEvent* event, std::uint64
     event->flags = flags;
 }
 
-QuartzEvent* SimulatedQuartzEventServices::eventCreateKeyboardEvent(PhysicalKeyCode virtualKey, bool isKeyDown)
+QuartzEvent* SimulatedQuartzEventServices::eventCreateKeyboardEvent(PhysicalKeyCode virtualKey,
+                                                                    bool isKeyDown)
 {
     return new QuartzEvent(keyEvent(isKeyDown ? keyDown : keyUp, virtualKey));
 }
@@ -140,7 +141,8 @@ void SimulatedQuartzEventServices::eventPost(std::uint32_t tapLocation, QuartzEv
         QMutexLocker lock(&postedMutex);
         postedEvents.append(copy);
     }
-    QMetaObject::invokeMethod(this, [this, copy] { deliver(copy); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, copy] { deliver(copy); }, Qt::QueuedConnection);
 }
 
 void SimulatedQuartzEventServices::release(QuartzEvent* event)

@@ -12,11 +12,9 @@ std::uint32_t SimulatedTextInputSources::keyboardType()
     return simulatedKeyboardType;
 }
 
-std::optional<QString> SimulatedTextInputSources::keyTranslate(const QByteArray&, std::uint16_t virtualKeyCode,
-                                                               std::uint16_t keyAction,
-                                                               std::uint32_t modifierKeyState,
-                                                               std::uint32_t keyboardType, std::uint32_t options,
-                                                               std::uint32_t& deadKeyState, int maxLength)
+std::optional<QString> SimulatedTextInputSources::keyTranslate(
+    const QByteArray&, std::uint16_t virtualKeyCode, std::uint16_t keyAction, std::uint32_t modifierKeyState,
+    std::uint32_t keyboardType, std::uint32_t options, std::uint32_t& deadKeyState, int maxLength)
 {
     lastTranslation = {keyAction, modifierKeyState, keyboardType, options, deadKeyState, maxLength};
     if (!layout)

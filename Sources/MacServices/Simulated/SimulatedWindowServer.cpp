@@ -8,7 +8,7 @@ QVariantMap SimulatedWindowServer::window(qint64 ownerPid, qint64 layer)
 }
 
 std::optional<QList<QVariantMap>> SimulatedWindowServer::windowListCopyWindowInfo(std::uint32_t options,
-                                                                                 std::uint32_t)
+                                                                                  std::uint32_t)
 {
     lastOptions = options;
     return windows;

@@ -12,5 +12,5 @@ public:
     static QVariantMap window(qint64 ownerPid, qint64 layer = 0);
 
     std::optional<QList<QVariantMap>> windowListCopyWindowInfo(std::uint32_t options,
-                                                              std::uint32_t relativeToWindow) override;
+                                                               std::uint32_t relativeToWindow) override;
 };

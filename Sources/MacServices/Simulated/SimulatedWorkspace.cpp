@@ -35,7 +35,8 @@ SimulatedWorkspace::runningApplicationsWithBundleIdentifier(const QString& bundl
     return running.value(bundleIdentifier);
 }
 
-std::optional<QString> SimulatedWorkspace::urlForApplicationWithBundleIdentifier(const QString& bundleIdentifier)
+std::optional<QString>
+SimulatedWorkspace::urlForApplicationWithBundleIdentifier(const QString& bundleIdentifier)
 {
     const auto found = applicationPaths.constFind(bundleIdentifier);
     if (found == applicationPaths.constEnd())

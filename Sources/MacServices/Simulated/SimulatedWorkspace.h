@@ -40,9 +40,9 @@ public:
 
     std::shared_ptr<SimulatedRunningApplication> addRunning(const QString& bundleIdentifier, qint64 pid);
 
-    QHash<QString, QString> applicationPaths;  // bundle identifier to path
-    QHash<QString, QString> displayNames;      // path to name; otherwise the file name without ".app"
-    QList<OpenRequest> openRequests;           // launches, to be completed by the test
+    QHash<QString, QString> applicationPaths; // bundle identifier to path
+    QHash<QString, QString> displayNames;     // path to name; otherwise the file name without ".app"
+    QList<OpenRequest> openRequests;          // launches, to be completed by the test
     QList<QUrl> openedUrls;
 
     QList<std::shared_ptr<RunningApplication>>

@@ -18,7 +18,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_LOGGING_CATEGORY(lcActivator, "AppActivatorAdapter")
+Q_LOGGING_CATEGORY(lcAppActivatorAdapter, "AppActivatorAdapter")
 
 namespace {
 
@@ -87,7 +87,8 @@ bool setFrontmost(AccessibilityServices& accessibility, qint64 pid)
     return accessibility.setAttributeValue(element, u"AXFrontmost"_s, true);
 }
 
-QList<AccessibilityElement> children(AccessibilityServices& accessibility, const AccessibilityElement& element)
+QList<AccessibilityElement> children(AccessibilityServices& accessibility,
+                                     const AccessibilityElement& element)
 {
     const AccessibilityValue value = accessibility.copyAttributeValue(element, u"AXChildren"_s);
     if (const auto* list = std::get_if<QList<AccessibilityElement>>(&value))
@@ -134,7 +135,8 @@ struct CycleAttempt {
         for (const AccessibilityElement& barItem : children(accessibility, *bar)) {
             for (const AccessibilityElement& menu : children(accessibility, barItem)) {
                 for (const AccessibilityElement& item : children(accessibility, menu)) {
-                    const AccessibilityValue command = accessibility.copyAttributeValue(item, u"AXMenuItemCmdChar"_s);
+                    const AccessibilityValue command =
+                        accessibility.copyAttributeValue(item, u"AXMenuItemCmdChar"_s);
                     const auto* character = std::get_if<QString>(&command);
                     if (character && *character == graveAccent)
                         return accessibility.performAction(item, u"AXPress"_s);
@@ -164,7 +166,8 @@ struct CycleAttempt {
 
 AppActivatorAdapter::AppActivatorAdapter(InstalledAppsPort& installedApps, Services services,
                                          KeyCodeTyping keyCodeTyping, QObject* parent)
-    : QObject(parent), installedApps(installedApps), services(services), keyCodeTyping(std::move(keyCodeTyping))
+    : QObject(parent), installedApps(installedApps), services(services),
+      keyCodeTyping(std::move(keyCodeTyping))
 {
 }
 
@@ -181,16 +184,19 @@ const QHash<QString, QString>& AppActivatorAdapter::scriptedCycles()
     return scripts;
 }
 
-std::optional<NextWindowShortcut> AppActivatorAdapter::currentNextWindowShortcut(PreferenceDomains& preferences)
+std::optional<NextWindowShortcut>
+AppActivatorAdapter::currentNextWindowShortcut(PreferenceDomains& preferences)
 {
     return NextWindowShortcut::from(
         preferences.suiteValue(u"com.apple.symbolichotkeys"_s, u"AppleSymbolicHotKeys"_s));
 }
 
-QFuture<ActivationOutcome> AppActivatorAdapter::activateOrCycle(const QString& bundleIdentifier, bool allDesktops)
+QFuture<ActivationOutcome> AppActivatorAdapter::activateOrCycle(const QString& bundleIdentifier,
+                                                                bool allDesktops)
 {
     std::shared_ptr<RunningApplication> application;
-    for (const auto& candidate : services.workspace.runningApplicationsWithBundleIdentifier(bundleIdentifier)) {
+    for (const auto& candidate :
+         services.workspace.runningApplicationsWithBundleIdentifier(bundleIdentifier)) {
         if (!candidate->isTerminated()) {
             application = candidate;
             break;
@@ -237,10 +243,11 @@ ActivationOutcome AppActivatorAdapter::launch(const QString& bundleIdentifier)
     QPointer<AppActivatorAdapter> self(this);
     services.workspace.openApplicationAtUrl(
         *path, true,
-        [self, bundleIdentifier](std::shared_ptr<RunningApplication> launched, const QString& errorDescription) {
+        [self, bundleIdentifier](std::shared_ptr<RunningApplication> launched,
+                                 const QString& errorDescription) {
             if (!launched) {
-                qCCritical(lcActivator, "failed to launch %ls: %ls", qUtf16Printable(bundleIdentifier),
-                           qUtf16Printable(errorDescription));
+                qCCritical(lcAppActivatorAdapter, "failed to launch %ls: %ls",
+                           qUtf16Printable(bundleIdentifier), qUtf16Printable(errorDescription));
                 return;
             }
             QMetaObject::invokeMethod(

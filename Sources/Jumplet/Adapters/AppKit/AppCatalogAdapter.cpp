@@ -46,8 +46,8 @@ void AppCatalogAdapter::refresh()
     appsByBundleIdentifier.clear();
     // In scan order, so the first folder that holds an identifier wins.
     QList<AppInfo> found;
-    for (const QString& folder : {u"/Applications"_s, u"/System/Applications"_s,
-                                  u"/System/Applications/Utilities"_s})
+    for (const QString& folder :
+         {u"/Applications"_s, u"/System/Applications"_s, u"/System/Applications/Utilities"_s})
         scanFolder(QDir::cleanPath(rootFolder + folder), found);
     scanFolder(QDir::cleanPath(homeFolder + u"/Applications"_s), found);
     addBundle(QDir::cleanPath(rootFolder + u"/System/Library/CoreServices/Finder.app"_s), found);

@@ -15,9 +15,9 @@ std::optional<QString> KeyLayoutTranslation::operator()(PhysicalKeyCode keyCode)
     if (!layout)
         return std::nullopt;
     std::uint32_t deadKeyState = 0;
-    std::optional<QString> units = sources->keyTranslate(*layout, keyCode, keyActionDisplay, noModifiers,
-                                                         sources->keyboardType(), noOptions, deadKeyState,
-                                                         maxUnits);
+    std::optional<QString> units =
+        sources->keyTranslate(*layout, keyCode, keyActionDisplay, noModifiers, sources->keyboardType(),
+                              noOptions, deadKeyState, maxUnits);
     if (!units || units->isEmpty())
         return std::nullopt;
     return units;

@@ -4,7 +4,7 @@
 #include <QLoggingCategory>
 #include <QThread>
 
-Q_LOGGING_CATEGORY(lcEngine, "CGEventTapHyperKeyEngine")
+Q_LOGGING_CATEGORY(lcCGEventTapHyperKeyEngine, "CGEventTapHyperKeyEngine")
 
 namespace {
 constexpr std::uint32_t sessionEventTap = 1;
@@ -17,7 +17,8 @@ constexpr std::uint64_t keyEventsMask = (std::uint64_t(1) << keyDown) | (std::ui
 constexpr std::uint32_t firstTapDisabledType = 0xFFFFFFFE;
 constexpr std::uint32_t autorepeatField = 8;
 constexpr std::uint32_t keycodeField = 9;
-constexpr std::uint64_t hyperFlags = 0x20000 | 0x40000 | 0x80000 | 0x100000; // Shift, Control, Option, Command
+constexpr std::uint64_t hyperFlags =
+    0x20000 | 0x40000 | 0x80000 | 0x100000; // Shift, Control, Option, Command
 constexpr PhysicalKeyCode escapeKey = 53;
 } // namespace
 
@@ -38,7 +39,7 @@ bool CGEventTapHyperKeyEngine::start(Handler newHandler)
     QuartzEventTap* created =
         events.tapCreate(sessionEventTap, headInsertEventTap, defaultTapOptions, keyEventsMask, &callback);
     if (!created) {
-        qCCritical(lcEngine, "CGEvent.tapCreate failed — missing Accessibility permission");
+        qCCritical(lcCGEventTapHyperKeyEngine, "CGEvent.tapCreate failed — missing Accessibility permission");
         return false;
     }
     handler = std::move(newHandler);
@@ -83,7 +84,7 @@ QuartzEvent* CGEventTapHyperKeyEngine::callback(std::uint32_t type, QuartzEvent*
 QuartzEvent* CGEventTapHyperKeyEngine::handle(std::uint32_t type, QuartzEvent* event)
 {
     if (type >= firstTapDisabledType) {
-        qCCritical(lcEngine, "event tap was disabled by the system; re-enabling");
+        qCCritical(lcCGEventTapHyperKeyEngine, "event tap was disabled by the system; re-enabling");
         if (tap)
             events.tapEnable(tap, true);
         return event;

@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-Q_LOGGING_CATEGORY(lcRemapper, "HIDCapsLockRemapper")
+Q_LOGGING_CATEGORY(lcHIDCapsLockRemapper, "HIDCapsLockRemapper")
 
 namespace {
 constexpr std::uint32_t hidParameterConnection = 1;
@@ -23,7 +23,8 @@ constexpr int capsLockSelector = 1;
 
 } // namespace
 
-HIDCapsLockRemapper::HIDCapsLockRemapper(ProcessRunner& processes, PreferenceDomains& preferences, HIDSystem& hid)
+HIDCapsLockRemapper::HIDCapsLockRemapper(ProcessRunner& processes, PreferenceDomains& preferences,
+                                         HIDSystem& hid)
     : processes(processes), preferences(preferences), hid(hid)
 {
 }
@@ -34,7 +35,7 @@ bool HIDCapsLockRemapper::apply()
     if (succeeded)
         applied = true;
     else
-        qCCritical(lcRemapper, "failed to apply the Caps Lock remap");
+        qCCritical(lcHIDCapsLockRemapper, "failed to apply the Caps Lock remap");
     return succeeded;
 }
 
@@ -44,7 +45,7 @@ bool HIDCapsLockRemapper::remove()
     if (succeeded)
         applied = false;
     else
-        qCCritical(lcRemapper, "failed to remove the Caps Lock remap");
+        qCCritical(lcHIDCapsLockRemapper, "failed to remove the Caps Lock remap");
     return succeeded;
 }
 
@@ -55,10 +56,10 @@ bool HIDCapsLockRemapper::run(std::int64_t destinationUsage)
     const QJsonObject document{{u"UserKeyMapping"_s, QJsonArray{mapping}}};
     const QString json = QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Compact));
 
-    const ProcessRunner::Result result = processes.run(u"/usr/bin/hidutil"_s, {u"property"_s, u"--set"_s, json},
-                                                       ProcessRunner::Output::discard);
+    const ProcessRunner::Result result = processes.run(
+        u"/usr/bin/hidutil"_s, {u"property"_s, u"--set"_s, json}, ProcessRunner::Output::discard);
     if (!result.started) {
-        qCCritical(lcRemapper, "could not run hidutil: %ls", qUtf16Printable(result.errorString));
+        qCCritical(lcHIDCapsLockRemapper, "could not run hidutil: %ls", qUtf16Printable(result.errorString));
         return false;
     }
     return result.exitStatus == 0;
@@ -101,14 +102,14 @@ bool HIDCapsLockRemapper::toggleCapsLock()
         return false;
     const HIDSystem::Object connection = hid.open(service, hidParameterConnection);
     if (!connection) {
-        qCCritical(lcRemapper, "could not open IOHIDSystem to toggle Caps Lock");
+        qCCritical(lcHIDCapsLockRemapper, "could not open IOHIDSystem to toggle Caps Lock");
         hid.release(service);
         return false;
     }
     const bool isOn = hid.getModifierLockState(connection, capsLockSelector).value_or(false);
     const bool succeeded = hid.setModifierLockState(connection, capsLockSelector, !isOn);
     if (!succeeded)
-        qCCritical(lcRemapper, "could not toggle Caps Lock");
+        qCCritical(lcHIDCapsLockRemapper, "could not toggle Caps Lock");
     hid.close(connection);
     hid.release(service);
     return succeeded;
