@@ -10,6 +10,7 @@ class TestProcessRunner : public QObject {
 private slots:
     void runsAToolAndReportsItsExit();
     void reportsAToolThatCannotStart();
+    void outputBeyondThePipeBufferDoesNotBlock();
 };
 
 void TestProcessRunner::runsAToolAndReportsItsExit()
@@ -39,6 +40,16 @@ void TestProcessRunner::reportsAToolThatCannotStart()
         runner.run(u"/nonexistent/tool"_s, {}, ProcessRunner::Output::capture);
     QVERIFY(!result.started);
     QVERIFY(!result.errorString.isEmpty());
+}
+
+void TestProcessRunner::outputBeyondThePipeBufferDoesNotBlock()
+{
+    // A tool that writes more than a pipe holds before it exits would hang a wait-then-read runner.
+    QProcessRunner runner;
+    const ProcessRunner::Result result = runner.run(
+        u"/bin/sh"_s, {u"-c"_s, u"head -c 1000000 /dev/zero | tr '\\0' x"_s}, ProcessRunner::Output::capture);
+    QCOMPARE(result.exitStatus, 0);
+    QCOMPARE(result.standardOutput.size(), 1000000);
 }
 
 QTEST_GUILESS_MAIN(TestProcessRunner)
