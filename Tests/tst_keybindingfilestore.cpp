@@ -255,7 +255,7 @@ void KeyBindingFileStoreTest::watchReportsExternalChanges()
     bool onMainThread = true;
     store.setOnExternalChange([&] {
         ++calls;
-        onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
+        onMainThread = onMainThread && QThread::currentThread() == QCoreApplication::instance()->thread();
     });
     QFile created(QDir(m_folder).filePath(u"20.json"_s));
     QVERIFY(created.open(QIODevice::WriteOnly));
