@@ -21,6 +21,7 @@ void fill(UserDefaults& defaults)
     defaults.setDictionary(u"state"_s, QVariantMap{{u"enabled"_s, true}, {u"keyCode"_s, 57},
                                                    {u"raw"_s, QByteArray("\x00\xff", 2)}});
     defaults.setList(u"list"_s, QVariantList{u"a"_s, qint64(2), QVariantList{false}});
+    defaults.setValue(u"names"_s, QStringList{u"x"_s, u"y"_s});
 }
 
 void verifyFilled(const UserDefaults& defaults)
@@ -39,6 +40,7 @@ void verifyFilled(const UserDefaults& defaults)
     QCOMPARE(state->value(u"keyCode"_s), QVariant(qint64(57)));
     QCOMPARE(state->value(u"raw"_s), QVariant(QByteArray("\x00\xff", 2)));
     QCOMPARE(defaults.list(u"list"_s), (QVariantList{u"a"_s, qint64(2), QVariantList{false}}));
+    QCOMPARE(defaults.list(u"names"_s), (QVariantList{u"x"_s, u"y"_s}));
 }
 
 } // namespace

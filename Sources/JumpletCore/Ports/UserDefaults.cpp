@@ -88,6 +88,8 @@ QVariant UserDefaults::storable(const QVariant& value)
     case QMetaType::Int:
     case QMetaType::UInt:
         return QVariant(value.toLongLong());
+    case QMetaType::QStringList:
+        return QVariant(value.toList());
     case QMetaType::QVariantMap: {
         QVariantMap result;
         const QVariantMap map = value.toMap();

@@ -16,8 +16,8 @@ public:
 
     // The stored value, invalid when absent.
     virtual QVariant value(const QString& key) const = 0;
-    // Stores a value of one of the types above (int is taken as an integer); a value of any other type
-    // is not stored.
+    // Stores a value of one of the types above (int is taken as an integer, QStringList as a list); a value
+    // of any other type is not stored.
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
 
