@@ -127,6 +127,7 @@ void ProfileStoresTest::unreadableJumpsFileIsMovedAside_data()
     QTest::newRow("array") << QByteArray("[1, 2]");
     QTest::newRow("fraction") << QByteArray(R"({"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0": 1.5})");
     QTest::newRow("string") << QByteArray(R"({"A": "3"})");
+    QTest::newRow("beyond 64 bits") << QByteArray(R"({"A": 9223372036854775808})");
     QTest::newRow("not JSON") << QByteArray("{");
     QTest::newRow("too large") << QByteArray(1'000'001, ' ');
 }

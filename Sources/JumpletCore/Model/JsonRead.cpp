@@ -17,8 +17,10 @@ std::optional<qint64> JsonRead::integer(const QJsonValue& value, qint64 minimum,
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (!std::isfinite(number) || number != std::trunc(number) || number < double(minimum) ||
-        number > double(maximum))
+    // 2^63 does not fit a qint64, though double(INT64_MAX) rounds up to it.
+    constexpr double twoToThe63 = 9223372036854775808.0;
+    if (!std::isfinite(number) || number != std::trunc(number) || number >= twoToThe63 ||
+        number < -twoToThe63 || number < double(minimum) || number > double(maximum))
         return std::nullopt;
     // Integers beyond 2^53 lose precision as doubles; Qt keeps the exact value for those it parsed as
     // integers.

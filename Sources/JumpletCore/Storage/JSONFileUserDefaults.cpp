@@ -51,8 +51,7 @@ std::optional<QVariant> decodeValue(const QJsonValue& json)
     if (type == "bool"_L1 && value.isBool())
         return QVariant(value.toBool());
     if (type == "integer"_L1) {
-        constexpr qint64 limit = std::numeric_limits<qint64>::max() - 1023;
-        const auto integer = JsonRead::integer(value, -limit, limit);
+        const auto integer = JsonRead::integer(value);
         return integer ? std::optional(QVariant(*integer)) : std::nullopt;
     }
     if (type == "string"_L1 && value.isString())

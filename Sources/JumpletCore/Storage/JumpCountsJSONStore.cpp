@@ -49,9 +49,7 @@ std::optional<JumpCounts> JumpCountsJSONStore::fromJson(const QJsonValue& value)
     const QJsonObject object = value.toObject();
     JumpCounts counts;
     for (auto it = object.begin(); it != object.end(); ++it) {
-        // Within the doubles below 2^63, so the range check never converts an out-of-range double.
-        constexpr qint64 limit = std::numeric_limits<qint64>::max() - 1023;
-        const auto count = JsonRead::integer(it.value(), -limit, limit);
+        const auto count = JsonRead::integer(it.value());
         if (!count)
             return std::nullopt;
         counts.insert(it.key(), *count);

@@ -34,8 +34,7 @@ std::optional<QList<LegacyKeyBinding>> decodeLegacy(const QJsonValue& value)
             return std::nullopt;
         const QJsonObject object = element.toObject();
         const auto binding = KeyBinding::fromJson(object);
-        constexpr qint64 limit = std::numeric_limits<qint64>::max() - 1023;
-        const auto jumps = JsonRead::integer(object, "jumps"_L1, -limit, limit);
+        const auto jumps = JsonRead::integer(object.value("jumps"_L1));
         if (!binding || !jumps)
             return std::nullopt;
         entries.append({*binding, *jumps});
