@@ -95,6 +95,8 @@ void KeyBindingsTest::settingSortsByLabel_data()
     QTest::newRow("between") << QStringList{u"A"_s, u"C"_s} << u"B"_s << QStringList{u"A"_s, u"B"_s, u"C"_s};
     QTest::newRow("digits by value") << QStringList{u"F10"_s} << u"F2"_s << QStringList{u"F2"_s, u"F10"_s};
     QTest::newRow("case ignored") << QStringList{u"b"_s} << u"A"_s << QStringList{u"A"_s, u"b"_s};
+    QTest::newRow("equal labels: the new one goes last") << QStringList{u"a"_s} << u"A"_s
+                                                  << QStringList{u"a"_s, u"A"_s};
 }
 
 void KeyBindingsTest::settingSortsByLabel()
