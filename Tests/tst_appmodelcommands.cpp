@@ -303,6 +303,20 @@ private slots:
         QVERIFY(QFileInfo::exists(h.locations().bindingsFolder(Profile::defaultID())));
     }
 
+    void aRepeatedIdIsStillTheLastProfile()
+    {
+        ModelHarness h;
+        const Profile work{workID, u"Work"_s};
+        *h.profilesFile = ProfilesFile{{work, work}, workID};
+        const QString workFolder = h.locations().bindingsFolder(workID);
+        KeyBindingFileStore(workFolder).save({bindingOn(keyM, mail)});
+        AppModel& model = h.build();
+        model.deleteProfile(workID);
+        QCOMPARE(model.profiles(), (QList{work, work}));
+        QCOMPARE((*h.profilesFile)->profiles.size(), 2);
+        QCOMPARE(fileNames(workFolder), QStringList{u"46.json"_s});
+    }
+
     // MARK: - Synchronisation
 
     void choosingICloudAgainDoesNothing()

@@ -675,13 +675,13 @@ void AppModel::renameProfile(const QUuid& id, const QString& name)
 void AppModel::deleteProfile(const QUuid& id)
 {
     const auto hasID = [&](const Profile& profile) { return profile.id == id; };
-    if (m_profiles.size() < 2 || std::none_of(m_profiles.cbegin(), m_profiles.cend(), hasID))
+    // A list that repeats one id is still the last profile: deleting it would leave none and remove the
+    // folder of the bindings in use.
+    const auto other = std::find_if_not(m_profiles.cbegin(), m_profiles.cend(), hasID);
+    if (other == m_profiles.cend() || std::none_of(m_profiles.cbegin(), m_profiles.cend(), hasID))
         return;
-    if (m_activeProfile.id == id) {
-        const auto other = std::find_if_not(m_profiles.cbegin(), m_profiles.cend(), hasID);
-        if (other != m_profiles.cend())
-            applyProfile(*other, false);
-    }
+    if (m_activeProfile.id == id)
+        applyProfile(*other, false);
     QList<Profile> profiles = m_profiles;
     profiles.removeIf(hasID);
     assign(m_profiles, profiles, &AppModel::profilesChanged);
