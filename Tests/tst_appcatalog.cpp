@@ -101,10 +101,13 @@ void TestAppCatalog::namesAndSortOrder()
                                          {u"CFBundleDisplayName"_s, u"Display"_s}});
     makeBundle(folder + u"Numbered.app"_s, {{u"CFBundleIdentifier"_s, u"com.example.numbered"_s}},
                u"CFBundleDisplayName"_s);
+    makeBundle(folder + u"Blank.app"_s, {{u"CFBundleIdentifier"_s, u"com.example.blank"_s},
+                                         {u"CFBundleName"_s, u"Named"_s},
+                                         {u"CFBundleDisplayName"_s, QString()}});
 
     QCOMPARE(names(f.catalogue.installedApplications()),
-             (QStringList{u"App 9"_s, u"App 10"_s, u"beta"_s, u"Display"_s, u"Gamma"_s, u"Numbered"_s,
-                          u"Tool"_s}));
+             (QStringList{u"App 9"_s, u"App 10"_s, u"beta"_s, u"Display"_s, u"Gamma"_s, u"Named"_s,
+                          u"Numbered"_s, u"Tool"_s}));
 }
 
 void TestAppCatalog::appOutsideTheFoldersIsKnownButNotListed()

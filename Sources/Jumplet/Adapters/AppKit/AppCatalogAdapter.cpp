@@ -75,15 +75,16 @@ void AppCatalogAdapter::addBundle(const QString& path, QList<AppInfo>& found)
         return;
     if (appsByBundleIdentifier.contains(bundle->bundleIdentifier))
         return;
+    // An empty name would list the application as a blank row, so it counts as no name.
     QString name;
     for (const QString& key : {u"CFBundleDisplayName"_s, u"CFBundleName"_s}) {
         const QVariant value = bundle->info.value(key);
-        if (value.typeId() == QMetaType::QString) {
+        if (value.typeId() == QMetaType::QString && !value.toString().isEmpty()) {
             name = value.toString();
             break;
         }
     }
-    if (name.isNull())
+    if (name.isEmpty())
         name = QFileInfo(path).completeBaseName();
     const AppInfo app{bundle->bundleIdentifier, name, path};
     appsByBundleIdentifier.insert(app.bundleIdentifier, app);
