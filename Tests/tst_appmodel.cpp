@@ -504,6 +504,20 @@ private slots:
         QTRY_COMPARE(model.lastJump(), std::optional(AppModel::Jump{u"b"_s, 2}));
     }
 
+    void aJumpThatOutlivesTheModelDoesNothing()
+    {
+        ModelHarness h;
+        AppModel& model = h.build();
+        h.activator->holdsOutcomes = true;
+        model.activate(u"a"_s, true);
+        QTRY_COMPARE(h.activator->held.size(), 1);
+        const std::shared_ptr<QPromise<ActivationOutcome>> promise = h.activator->held.first().first;
+        h.model.reset();
+        promise->addResult(ActivationOutcome::activated());
+        promise->finish();
+        QCoreApplication::processEvents();
+    }
+
     void otherActionsReachTheirHandlers()
     {
         ModelHarness h;

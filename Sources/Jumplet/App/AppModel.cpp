@@ -498,13 +498,17 @@ void AppModel::perform(const HyperKeyAction& action)
 
 void AppModel::activate(const QString& bundleIdentifier, bool countsJump)
 {
-    // Returns at once; the jump runs on a later turn and its outcome arrives when the activator is done.
+    // Returns at once; the jump runs on a later turn and its outcome arrives when the activator is done. The
+    // outcome is delivered through the application object and finds the model through a weak pointer, since
+    // a continuation whose context is gone before its future finishes aborts the process.
     QMetaObject::invokeMethod(
         this,
         [this, bundleIdentifier, countsJump] {
             m_activator->activateOrCycle(bundleIdentifier, m_cyclesAcrossDesktops)
-                .then(this, [this, bundleIdentifier, countsJump](const ActivationOutcome& outcome) {
-                    recordJump(bundleIdentifier, outcome, countsJump);
+                .then(QCoreApplication::instance(), [model = QPointer(this), bundleIdentifier,
+                                                     countsJump](const ActivationOutcome& outcome) {
+                    if (model)
+                        model->recordJump(bundleIdentifier, outcome, countsJump);
                 });
         },
         Qt::QueuedConnection);
@@ -758,9 +762,11 @@ void AppModel::finishSync(SyncMode mode, const std::optional<QString>& folder, S
 {
     cancelSync();
     // The copying runs in the background; the old store keeps serving until the model re-points at the end.
-    m_syncSettings.apply(mode, folder, start).then(this, [this](const SyncLocations& locations) {
-        relocate(Locations::from(locations));
-    });
+    m_syncSettings.apply(mode, folder, start)
+        .then(QCoreApplication::instance(), [model = QPointer(this)](const SyncLocations& locations) {
+            if (model)
+                model->relocate(Locations::from(locations));
+        });
 }
 
 void AppModel::relocate(const Locations& locations)
