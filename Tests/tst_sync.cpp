@@ -68,6 +68,7 @@ private slots:
     void switchingOnAdoptsOrReplaces();
     void switchingOffBringsBack();
     void portableOverrideCopiesNothing();
+    void sameFolderUnderAnotherNameCopiesNothing();
     void setAsideKeepsExtension();
     void locations();
 
@@ -321,6 +322,22 @@ void SyncTest::portableOverrideCopiesNothing()
     QCOMPARE(locations.portable, portable);
     QCOMPARE(m_defaults.string(u"syncMode"_s), u"off"_s);
     QCOMPARE(entries(portable), QStringList{u"bindings"_s});
+}
+
+void SyncTest::sameFolderUnderAnotherNameCopiesNothing()
+{
+    // The custom folder is the local folder reached through a link.
+    const QString local = path(u"local"_s);
+    const QString link = path(u"link"_s);
+    writeBytes(local + u"/bindings/1.json"_s, "only copy");
+    QVERIFY(QFile::link(local, link));
+
+    SyncLocations locations = settings().apply(SyncMode::custom, link, SyncStart::replaceCloud).result();
+    QCOMPARE(locations.portable, link);
+    QCOMPARE(entries(local), QStringList{u"bindings"_s});
+    locations = settings().apply(SyncMode::off, std::nullopt, SyncStart::adoptCloud).result();
+    QCOMPARE(locations.portable, local);
+    QCOMPARE(readBytes(local + u"/bindings/1.json"_s), QByteArray("only copy"));
 }
 
 void SyncTest::setAsideKeepsExtension()

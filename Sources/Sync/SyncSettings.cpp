@@ -22,6 +22,13 @@ bool exists(const QString& path)
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
 }
 
+// The same folder however it is spelled: through a link, with a trailing slash or "..".
+bool isSameFolder(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return a == b || (!canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath());
+}
+
 void removeEntry(const QString& path)
 {
     const QFileInfo info(path);
@@ -126,7 +133,8 @@ QFuture<SyncLocations> SyncSettings::apply(SyncMode mode, const std::optional<QS
     if (folder)
         m_defaults.setString(folderKey, *folder);
     const SyncLocations next = locations();
-    if (next.portable == current.portable)
+    // Copying a folder onto itself would set aside or delete the only copy.
+    if (isSameFolder(next.portable, current.portable))
         return QtFuture::makeReadyFuture(next);
 
     const QStringList names = m_portableFileNames;
