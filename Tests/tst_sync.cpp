@@ -70,6 +70,7 @@ private slots:
     void portableOverrideCopiesNothing();
     void sameFolderUnderAnotherNameCopiesNothing();
     void setAsideKeepsExtension();
+    void carryIntoItsOwnFolder();
     void locations();
 
 private:
@@ -362,6 +363,16 @@ void SyncTest::setAsideKeepsExtension()
         QCOMPARE(entries(to).size(), 2);
         QCOMPARE(readBytes(to + u'/' + names.at(0)), QByteArray("new"));
     }
+}
+
+void SyncTest::carryIntoItsOwnFolder()
+{
+    // The chosen folder is the local bindings folder itself.
+    const QString bindings = path(u"local/bindings"_s);
+    writeBytes(bindings + u"/1.json"_s, "binding");
+    SyncSettings::carry(SyncStart::adoptCloud, path(u"local"_s), bindings, {u"bindings"_s});
+    QCOMPARE(entries(bindings), (QStringList{u"1.json"_s, u"bindings"_s}));
+    QCOMPARE(entries(bindings + u"/bindings"_s), QStringList{u"1.json"_s});
 }
 
 void SyncTest::locations()

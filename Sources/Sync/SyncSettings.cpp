@@ -50,11 +50,12 @@ void copyEntry(const QString& from, const QString& to)
         QFile::copy(from, to);
         return;
     }
-    if (!QDir().mkpath(to))
-        return;
+    // Listed before the copy is made, so a copy made inside its own source is not copied again.
     const QDir source(from);
     const QStringList names =
         source.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (!QDir().mkpath(to))
+        return;
     for (const QString& name : names)
         copyEntry(source.filePath(name), QDir(to).filePath(name));
 }
