@@ -70,7 +70,7 @@ private slots:
     void portableOverrideCopiesNothing();
     void sameFolderUnderAnotherNameCopiesNothing();
     void setAsideKeepsExtension();
-    void carryIntoItsOwnFolder();
+    void folderInsideTheBindings();
     void locations();
 
 private:
@@ -365,7 +365,7 @@ void SyncTest::setAsideKeepsExtension()
     }
 }
 
-void SyncTest::carryIntoItsOwnFolder()
+void SyncTest::folderInsideTheBindings()
 {
     // The chosen folder is the local bindings folder itself.
     const QString bindings = path(u"local/bindings"_s);
@@ -373,6 +373,13 @@ void SyncTest::carryIntoItsOwnFolder()
     SyncSettings::carry(SyncStart::adoptCloud, path(u"local"_s), bindings, {u"bindings"_s});
     QCOMPARE(entries(bindings), (QStringList{u"1.json"_s, u"bindings"_s}));
     QCOMPARE(entries(bindings + u"/bindings"_s), QStringList{u"1.json"_s});
+
+    // Bringing the synchronised copy back replaces the local folder that holds it.
+    writeBytes(bindings + u"/bindings/1.json"_s, "edited in the synchronised copy");
+    SyncSettings::bringBack(bindings, path(u"local"_s), {u"bindings"_s});
+    QCOMPARE(entries(path(u"local"_s)), QStringList{u"bindings"_s});
+    QCOMPARE(entries(bindings), QStringList{u"1.json"_s});
+    QCOMPARE(readBytes(bindings + u"/1.json"_s), QByteArray("edited in the synchronised copy"));
 }
 
 void SyncTest::locations()

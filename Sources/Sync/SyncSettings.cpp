@@ -29,6 +29,13 @@ bool isSameFolder(const QString& a, const QString& b)
     return a == b || (!canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath());
 }
 
+// True when path lies somewhere inside folder.
+bool isInside(const QString& path, const QString& folder)
+{
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    return !canonicalFolder.isEmpty() && QFileInfo(path).canonicalFilePath().startsWith(canonicalFolder + u'/');
+}
+
 void removeEntry(const QString& path)
 {
     const QFileInfo info(path);
@@ -172,6 +179,15 @@ void SyncSettings::bringBack(const QString& from, const QString& to, const QStri
         if (!exists(source))
             continue;
         const QString target = QDir(to).filePath(name);
+        if (isInside(source, target)) {
+            // Deleting the local copy first would delete the source inside it: copy it out, then swap it in.
+            const QString incoming = target + u".incoming"_s;
+            removeEntry(incoming);
+            copyEntry(source, incoming);
+            removeEntry(target);
+            QFile::rename(incoming, target);
+            continue;
+        }
         removeEntry(target);
         copyEntry(source, target);
     }
