@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -93,8 +95,11 @@ void JSONFileTest::missingFileThrows()
     const QString path = m_dir.filePath(u"missing.json"_s);
     QVERIFY_THROWS_EXCEPTION(JSONFile::Error, JSONFile::data(path));
     QVERIFY_THROWS_EXCEPTION(JSONFile::Error, JSONFile::read(path, decodeBinding));
-    // A folder is no file either.
+    // A folder is no file either, nor a pipe, whose read would wait for a writer.
     QVERIFY_THROWS_EXCEPTION(JSONFile::Error, JSONFile::data(m_dir.path()));
+    const QString pipe = m_dir.filePath(u"pipe.json"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY_THROWS_EXCEPTION(JSONFile::Error, JSONFile::data(pipe));
 }
 
 void JSONFileTest::storedForm()

@@ -164,6 +164,9 @@ QByteArray JSONFile::data(const QString& path)
         throw Error(u"the file \u201C%1\u201D does not exist"_s.arg(info.fileName()));
     if (info.isDir())
         throw Error(u"\u201C%1\u201D is a folder"_s.arg(info.fileName()));
+    // A pipe or a device would block the read or never end.
+    if (!info.isFile())
+        throw Error(u"\u201C%1\u201D is not a regular file"_s.arg(info.fileName()));
     if (info.size() > maxSize)
         throw TooLarge(info.size());
 
