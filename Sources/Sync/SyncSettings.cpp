@@ -54,7 +54,9 @@ void copyEntry(const QString& from, const QString& to)
         return;
     }
     if (!info.isDir()) {
-        QFile::copy(from, to);
+        // A pipe or a device is no data, and reading one would stall the copy.
+        if (info.isFile())
+            QFile::copy(from, to);
         return;
     }
     // Listed before the copy is made, so a copy made inside its own source is not copied again.
