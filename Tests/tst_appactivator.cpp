@@ -134,6 +134,7 @@ private slots:
     void shortcutKeyFollowsTheLayout();
     void shortcutOffPressesTheMenuItem_data();
     void shortcutOffPressesTheMenuItem();
+    void aCycleThatOutlivesTheAdapterStillFinishes();
 };
 
 void TestAppActivator::scriptsMatchTheirFixtures()
@@ -459,5 +460,32 @@ void TestAppActivator::shortcutOffPressesTheMenuItem()
     QCOMPARE(application->messagingTimeout, 1.0f);
 }
 
+void TestAppActivator::aCycleThatOutlivesTheAdapterStillFinishes()
+{
+    // The script fails, the shortcut is off and there is no menu to press: the adapter would bring the
+    // application forward, but it is gone by then.
+    Fixture f;
+    f.setShortcut(hotKey(false, {96, 50, 1048576}));
+    f.runningInFront();
+    QSemaphore scriptMayEnd;
+    f.processes.setResponder([&scriptMayEnd](const SimulatedProcessRunner::Call&) {
+        scriptMayEnd.acquire();
+        return printed(1, "");
+    });
+    auto adapter = std::make_unique<AppActivatorAdapter>(
+        f.catalogue,
+        AppActivatorAdapter::Services{f.workspace, f.windowServer, f.accessibility, f.events, f.preferences,
+                                      f.processes},
+        KeyLabel::keyCode);
+
+    QFuture<ActivationOutcome> future = adapter->activateOrCycle(appId, true);
+    adapter.reset();
+    scriptMayEnd.release();
+    const ActivationOutcome outcome = outcomeOf(future);
+    QCOMPARE(outcome, ActivationOutcome::failed(u"the activator stopped before the window changed"_s));
+    QVERIFY(f.journal.entries().isEmpty());
+}
+
 QTEST_GUILESS_MAIN(TestAppActivator)
 #include "tst_appactivator.moc"
+

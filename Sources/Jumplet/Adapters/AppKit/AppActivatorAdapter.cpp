@@ -223,9 +223,15 @@ QFuture<ActivationOutcome> AppActivatorAdapter::activateOrCycle(const QString& b
         attempt.modifiers = shortcut->modifiers;
     }
 
+    // The outcome comes back through the application object: a continuation whose context is destroyed
+    // before its future finishes aborts a debug build and never finishes in a release one.
     return QtConcurrent::run([attempt] { return attempt.run(); })
-        .then(this, [this, application](bool cycled) {
-            return cycled ? ActivationOutcome::cycledToNextWindow() : bringForward(*application);
+        .then(QCoreApplication::instance(), [self = QPointer(this), application](bool cycled) {
+            if (cycled)
+                return ActivationOutcome::cycledToNextWindow();
+            if (!self)
+                return ActivationOutcome::failed(u"the activator stopped before the window changed"_s);
+            return self->bringForward(*application);
         });
 }
 
