@@ -488,4 +488,3 @@ void TestAppActivator::aCycleThatOutlivesTheAdapterStillFinishes()
 
 QTEST_GUILESS_MAIN(TestAppActivator)
 #include "tst_appactivator.moc"
-
