@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -11,19 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A JSON document of exactly size bytes: an array of one string padded to length.
 QByteArray documentOfSize(qint64 size)

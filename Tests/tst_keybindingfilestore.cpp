@@ -1,6 +1,8 @@
 #include "Storage/KeyBindingFileStore.h"
 
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <memory>
@@ -13,19 +15,6 @@ KeyBinding makeBinding(PhysicalKeyCode code, const QString& label, const QString
 {
     return KeyBinding{QUuid::createUuid(), BoundKey{code, label}, u"com.example."_s + app, app,
                       QDateTime(QDate(2025, 3, 1), QTime(9, 30), QTimeZone::utc()), 0};
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList entries(const QString& folder)

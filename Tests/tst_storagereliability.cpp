@@ -14,6 +14,8 @@
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <csignal>
@@ -62,19 +64,6 @@ void writeGeneration(const QString& folder, qint64 generation)
         _exit(1);
     for (;;)
         writeGeneration(folder, ++generation);
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // The generation a file's bytes hold, when they are exactly what writing that generation produces.

@@ -4,6 +4,8 @@
 #include "SyncSettings.h"
 
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -15,20 +17,6 @@ namespace {
 
 const QString localKey = u"JUMPLET_TEST_LOCAL_DIR"_s;
 const QString portableKey = u"JUMPLET_TEST_PORTABLE_DIR"_s;
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList entries(const QString& folder)
 {
